@@ -1,0 +1,16 @@
+# kantelo_add_tests(<prefix> LIBS <libs...>): every *_test.cpp in the calling folder becomes one
+# GoogleTest executable and one CTest test named <prefix>.<file>.
+function(kantelo_add_tests prefix)
+  cmake_parse_arguments(ARG "" "" "LIBS;SOURCES" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(name ${src} NAME_WE)
+    set(target ${prefix}_${name})
+    add_executable(${target} ${src} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} kantelo_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+    add_test(NAME ${prefix}.${name} COMMAND ${target})
+    set_tests_properties(${prefix}.${name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KANTELO_SHARED_DIR=${KANTELO_SHARED_DIR};KANTELO_BUILD_DIR=${CMAKE_BINARY_DIR};KANTELO_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+      TIMEOUT 600)
+  endforeach()
+endfunction()

@@ -1,0 +1,121 @@
+#include "support/test_env.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace test_support {
+
+namespace {
+fs::path fromEnv(const char* name, const char* fallback) {
+    const char* v = std::getenv(name);
+    return fs::path(v && *v ? v : fallback);
+}
+
+std::string readAll(int fd) {
+    std::string s;
+    std::array<char, 65536> buf{};
+    for (;;) {
+        ssize_t n = ::read(fd, buf.data(), buf.size());
+        if (n <= 0) break;
+        s.append(buf.data(), size_t(n));
+    }
+    return s;
+}
+} // namespace
+
+fs::path sharedDir() { return fromEnv("KANTELO_SHARED_DIR", KANTELO_DEFAULT_SHARED_DIR); }
+fs::path corpusDir() { return sharedDir() / "jet4-corpus"; }
+fs::path buildDir() { return fromEnv("KANTELO_BUILD_DIR", KANTELO_DEFAULT_BUILD_DIR); }
+fs::path kanteloDbTool() { return buildDir() / "tools" / "kantelo_db" / "kantelo-db"; }
+
+std::vector<fs::path> corpusFiles() {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(corpusDir()))
+        if (e.path().extension() == ".mdb") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TempDir::TempDir() {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path p = fs::temp_directory_path() / ("kantelo-test-" + std::to_string(rd()));
+        if (fs::create_directory(p)) {
+            path_ = p;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Tests may leave read-only files or folders behind; make them removable first.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+fs::path copyInto(const fs::path& file, const fs::path& dir) {
+    fs::path dest = dir / file.filename();
+    fs::copy_file(file, dest, fs::copy_options::overwrite_existing);
+    fs::permissions(dest, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+    return dest;
+}
+
+CommandResult run(const std::vector<std::string>& argv, const std::string& input) {
+    int inPipe[2], outPipe[2], errPipe[2];
+    if (pipe(inPipe) || pipe(outPipe) || pipe(errPipe)) throw std::runtime_error("pipe failed");
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        dup2(inPipe[0], 0);
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(inPipe[0]);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    // Feed stdin from a helper process so that large outputs cannot deadlock against it.
+    pid_t feeder = fork();
+    if (feeder == 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        size_t done = 0;
+        while (done < input.size()) {
+            ssize_t n = ::write(inPipe[1], input.data() + done, input.size() - done);
+            if (n <= 0) break;
+            done += size_t(n);
+        }
+        _exit(0);
+    }
+    close(inPipe[1]);
+    CommandResult r;
+    // Read stderr fully after stdout; commands here write little to stderr.
+    r.out = readAll(outPipe[0]);
+    r.err = readAll(errPipe[0]);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    waitpid(feeder, nullptr, 0);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return r;
+}
+
+} // namespace test_support

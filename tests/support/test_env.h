@@ -1,0 +1,39 @@
+// Test helpers: where the shared inputs and the build are, temporary folders, running commands.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+std::filesystem::path sharedDir();     // $KANTELO_SHARED_DIR or the configured default
+std::filesystem::path corpusDir();     // sharedDir()/jet4-corpus
+std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted
+std::filesystem::path buildDir();      // $KANTELO_BUILD_DIR or the configured default
+std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db
+
+// A fresh folder below the system temp folder, removed (with its contents) on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+private:
+    std::filesystem::path path_;
+};
+
+// Copies a file into `dir`, writable, and returns the copy's path.
+std::filesystem::path copyInto(const std::filesystem::path& file, const std::filesystem::path& dir);
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out; // standard output
+    std::string err; // standard error
+};
+// Runs argv[0] with the arguments (no shell), optionally feeding `input` on standard input.
+CommandResult run(const std::vector<std::string>& argv, const std::string& input = {});
+
+} // namespace test_support

@@ -1,0 +1,22 @@
+// The subcommands of kantelo-db. Each returns the process exit code; errors go to stderr.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kantelo_db {
+
+using Args = std::vector<std::string>; // the arguments after the subcommand name
+
+int cmdTables(const Args& args);
+int cmdSchema(const Args& args);
+int cmdExport(const Args& args);
+int cmdQuery(const Args& args);
+int cmdMakeBible(const Args& args);
+int cmdSet(const Args& args);
+int cmdCompact(const Args& args);
+int cmdApply(const Args& args);
+
+// Help text of one subcommand (usage line and what it does), used by --help.
+std::string helpMakeBible();
+
+} // namespace kantelo_db

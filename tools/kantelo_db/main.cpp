@@ -1,0 +1,57 @@
+// kantelo-db: command-line access to the Jet engine, for scripts, demo data and checks.
+#include "commands.h"
+
+#include "jet/error.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+
+namespace {
+
+struct Command {
+    int (*run)(const kantelo_db::Args&);
+    const char* usage;
+};
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"tables", {kantelo_db::cmdTables, "tables FILE                      list the user tables"}},
+        {"schema", {kantelo_db::cmdSchema, "schema FILE TABLE                list a table's columns"}},
+        {"export", {kantelo_db::cmdExport, "export FILE TABLE                every row as CSV (mdb-export's dialect)"}},
+        {"query", {kantelo_db::cmdQuery, "query FILE 'SELECT ...'          run a statement, rows as CSV"}},
+        {"make-bible", {kantelo_db::cmdMakeBible, "make-bible OUT.mdb SOURCE        create a bible database (see below)"}},
+        {"set", {kantelo_db::cmdSet, "set FILE TABLE COLUMN ROW TEXT   replace a text value (ROW: 0-based export position; TEXT - reads stdin)"}},
+        {"compact", {kantelo_db::cmdCompact, "compact SOURCE DESTINATION       write a compacted copy"}},
+        {"apply", {kantelo_db::cmdApply, "apply FILE force|remove          add or remove the slide change at the end of every verse"}},
+    };
+    return table;
+}
+
+void usage(std::ostream& out) {
+    out << "usage: kantelo-db COMMAND ARGS...\n\ncommands:\n";
+    for (const auto& [name, cmd] : commands()) out << "  " << cmd.usage << "\n";
+    out << "\n" << kantelo_db::helpMakeBible();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+    auto it = commands().find(argv[1]);
+    if (it == commands().end()) {
+        std::cerr << "kantelo-db: unknown command '" << argv[1] << "'\n";
+        usage(std::cerr);
+        return 2;
+    }
+    kantelo_db::Args args(argv + 2, argv + argc);
+    try {
+        return it->second.run(args);
+    } catch (const std::exception& e) {
+        std::cerr << "kantelo-db: " << e.what() << "\n";
+        return 1;
+    }
+}
