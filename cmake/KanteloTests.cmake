@@ -14,3 +14,17 @@ function(kantelo_add_tests prefix)
       TIMEOUT 600)
   endforeach()
 endfunction()
+
+# kantelo_library(<target> [PUBLIC deps...]): a static library of every .cpp in the calling
+# folder (main.cpp excluded), including src/ for "folder/header.h" includes.
+function(kantelo_library target)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(NOT sources)
+    set(sources ${CMAKE_BINARY_DIR}/kantelo_empty.cpp)
+    file(WRITE ${sources} "// no sources yet\n")
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${target} ${ARGN})
+endfunction()

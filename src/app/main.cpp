@@ -1,0 +1,2 @@
+// Program entry: only wires the application together.
+int main() { return 0; }

@@ -1,0 +1,7 @@
+// Placeholder until this command is built; its owner replaces this file.
+#include "commands.h"
+#include <iostream>
+namespace kantelo_db {
+int cmdSet(const Args&) { std::cerr << "kantelo-db: not built yet\n"; return 2; }
+int cmdCompact(const Args&) { std::cerr << "kantelo-db: not built yet\n"; return 2; }
+}
