@@ -1,0 +1,49 @@
+// The state behind jet::Database: the page file, the validated header, and what was parsed from
+// the file (catalog, table definitions), dropped whenever the file changes.
+#pragma once
+#include "jet/catalog.h"
+#include "jet/database.h"
+#include "jet/header.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace jet {
+
+struct Database::Impl {
+    std::string path;
+    OpenMode mode = OpenMode::ReadOnly;
+    std::unique_ptr<PageFile> file;
+    FileHeader header;
+
+    // Opens a page file (path or memory) and validates it.
+    Impl(std::unique_ptr<PageFile> file, OpenMode mode);
+    // Wraps an Impl into the facade object (Impl may use Database's private constructor).
+    static std::unique_ptr<Database> wrap(std::unique_ptr<Impl> impl);
+
+    // Re-reads what changed when the file changed on disk; call at the start of every operation.
+    void refresh();
+    const std::vector<CatalogEntry>& catalog();
+    // The user table's definition (name without regard to case); throws naming the table and file
+    // when there is no such table.
+    const TableDef& table(const std::string& name);
+    // Every live row of a table, all columns, in storage order.
+    ResultSet readAll(const TableDef& def);
+    // Drops every parsed structure (after a write that changed definitions or maps).
+    void invalidate();
+
+private:
+    uint64_t seenGeneration_ = 0;
+    std::optional<std::vector<CatalogEntry>> catalog_;
+    std::map<uint32_t, std::unique_ptr<TableDef>> tables_; // by TDEF page
+};
+
+// Opens a database held in memory (fuzzing, tests); validates it like a file.
+std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name);
+
+} // namespace jet
