@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace data {
 
@@ -20,10 +22,14 @@ public:
     using jet::Error::Error;
 };
 
+class Query;
+
 class Connection {
 public:
     Connection();
-    ~Connection();
+    ~Connection(); // closes its queries first; declare queries after their connection
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<path>;Persist Security Info=False".
     void setConnectionString(const QString& text);
@@ -32,7 +38,8 @@ public:
     bool connected() const;
     // true: parses the string (another provider is an error), resolves the Windows path through
     // the path layer and opens the file (read access; writes open it for the update). false:
-    // closes it. Setting the current value again does nothing.
+    // closes its queries (dropping pending edits) and the file. Setting the current value again
+    // does nothing.
     void setConnected(bool value);
     void release(); // closes the file for good (the window's close handler)
 
@@ -40,10 +47,28 @@ public:
     QString resolvedFilePath() const; // where it lives on this machine
     jet::Database& database();        // throws DataError when not connected
 
+    // Reopens the read handle when the file changed since it was opened (a post through this or
+    // another connection, or another program), so the next query sees the current rows.
+    void refreshIfChanged();
+    // Records that this process wrote the file: every connection on it refreshes before its
+    // next query.
+    void noteWritten();
+
 private:
+    friend class Query;
+    struct FileStamp {
+        std::uintmax_t size = 0;
+        std::int64_t modified = 0;
+        std::uint64_t generation = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    FileStamp currentStamp() const;
+
     QString connectionString_;
     QString resolved_;
     std::unique_ptr<jet::Database> db_;
+    FileStamp stamp_;
+    std::vector<Query*> queries_;
 };
 
 enum class DataSetState { Inactive, Browse, Edit };
@@ -60,7 +85,11 @@ private:
 
 class Query {
 public:
-    explicit Query(Connection& connection);
+    explicit Query(Connection& connection, QString name = "Query");
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+    QString name() const { return name_; } // names the query in error messages
 
     // The statement: its lines, joined with CR LF (each line followed by CR LF). Any change
     // closes the query first without posting a pending edit.
@@ -74,10 +103,15 @@ public:
     void setActive(bool value);  // open() / close()
     bool active() const;
 
-    void first();   // post a pending edit, move, fire AfterScroll
+    // Cursor flags as the window's components keep them: Open and First set Bof, Last sets Eof,
+    // an empty result has both. Next and Prior post a pending edit first; they move and fire
+    // AfterScroll only while the flag of their direction is clear: on the last row Next does not
+    // move but sets Eof and still fires AfterScroll once; later attempts fire nothing. Prior on
+    // the first row alike with Bof. First and Last always fire AfterScroll, even when empty.
+    void first();
     void last();
-    void next();    // on the last row: no move, Eof; the first such attempt still fires AfterScroll
-    void prior();   // on the first row likewise (Bof)
+    void next();
+    void prior();
     bool eof() const;
     bool bof() const;
     bool isEmpty() const;
@@ -94,6 +128,8 @@ public:
     // snapshot and returns to browsing. With no current row nothing is written and DataError is
     // raised (a save must never add a row, nor fail silently). On an engine error the state
     // stays Edit with the text pending and the error propagates.
+    // Without a current row the pending text is dropped (the query returns to browsing, so a
+    // later move or close is not blocked) and the error says that the text was not saved.
     void post();
     void cancel();
 
@@ -102,15 +138,19 @@ public:
     std::function<void()> afterScroll;
 
 private:
-    void moveTo(int index, bool fire);
-    Connection& connection_;
+    friend class Connection;
+    void checkActive(const char* operation) const;
+    void postIfEditing();
+    void notifyScroll();
+    std::string tableOfStatement() const;
+    Connection* connection_;
+    QString name_;
     QStringList sql_;
     bool active_ = false;
     jet::ResultSet snapshot_;
     int current_ = -1;
     bool eof_ = false;
     bool bof_ = false;
-    int edgeAttempts_ = 0;
     DataSetState state_ = DataSetState::Inactive;
     QString pendingText_;
     QString tableName_;

@@ -1,0 +1,112 @@
+#include "data/connection_string.h"
+#include "data/dataset.h"
+#include "data/win_path.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+namespace data {
+
+namespace {
+
+std::string nativeName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Writes made by this process, per file. A write within the timestamp's resolution that keeps
+// the size would otherwise go unnoticed by the other connection on the same file.
+std::map<std::string, std::uint64_t>& writeGenerations() {
+    static std::map<std::string, std::uint64_t> generations;
+    return generations;
+}
+
+std::string generationKey(const QString& resolved) {
+    std::error_code ec;
+    const auto canonical = std::filesystem::weakly_canonical(nativeName(resolved), ec);
+    return ec ? nativeName(resolved) : canonical.string();
+}
+
+} // namespace
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    for (Query* q : queries_) {
+        q->close();
+        q->connection_ = nullptr;
+    }
+}
+
+void Connection::setConnectionString(const QString& text) {
+    if (text == connectionString_) return;
+    // Like the platform's connection, the string names the file; a new one applies at the next
+    // connect, so an open connection is closed first.
+    setConnected(false);
+    connectionString_ = text;
+}
+
+QString Connection::connectionString() const { return connectionString_; }
+
+bool Connection::connected() const { return db_ != nullptr; }
+
+void Connection::setConnected(bool value) {
+    if (value == connected()) return;
+    if (!value) {
+        for (Query* q : queries_) q->close();
+        db_.reset();
+        return;
+    }
+    if (connectionString_.isEmpty()) throw DataError("No connection string was set; cannot open a database.");
+    const ConnectionSettings settings = parseConnectionString(connectionString_);
+    const QString resolved = resolveWindowsPath(settings.dataSource);
+    if (!QFile::exists(resolved))
+        throw DataError("Could not find file '" + settings.dataSource.toStdString() + "'.");
+    auto db = jet::Database::open(nativeName(resolved), jet::OpenMode::ReadOnly);
+    resolved_ = resolved;
+    db_ = std::move(db);
+    stamp_ = currentStamp();
+}
+
+void Connection::release() { setConnected(false); }
+
+QString Connection::databasePath() const {
+    try {
+        return parseConnectionString(connectionString_).dataSource;
+    } catch (const DataError&) {
+        return {};
+    }
+}
+
+QString Connection::resolvedFilePath() const { return resolved_; }
+
+jet::Database& Connection::database() {
+    if (!db_) throw DataError("The connection is closed; no database is open.");
+    return *db_;
+}
+
+Connection::FileStamp Connection::currentStamp() const {
+    FileStamp s;
+    const std::string path = nativeName(resolved_);
+    std::error_code ec;
+    s.size = std::filesystem::file_size(path, ec);
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (!ec) s.modified = time.time_since_epoch().count();
+    const auto& generations = writeGenerations();
+    const auto it = generations.find(generationKey(resolved_));
+    s.generation = it == generations.end() ? 0 : it->second;
+    return s;
+}
+
+void Connection::refreshIfChanged() {
+    if (!db_) return;
+    const FileStamp now = currentStamp();
+    if (now == stamp_) return;
+    auto db = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadOnly);
+    db_ = std::move(db);
+    stamp_ = now;
+}
+
+void Connection::noteWritten() { ++writeGenerations()[generationKey(resolved_)]; }
+
+} // namespace data

@@ -1,0 +1,282 @@
+#include "data/dataset.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+namespace data {
+
+namespace {
+
+// The column the window reads and writes verse texts through.
+constexpr const char* kTextColumn = "BIBLETEXT";
+
+QString fromU16(const std::u16string& s) {
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
+}
+
+std::u16string toU16(const QString& s) {
+    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
+
+[[noreturn]] void notAnInteger(const QString& text) {
+    throw DataError("'" + text.toStdString() + "' is not a valid integer value");
+}
+
+int toIntChecked(const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok) notAnInteger(text);
+    return v;
+}
+
+} // namespace
+
+// --- Field ------------------------------------------------------------------------------------
+
+Field::Field(std::optional<jet::Value> value, QString name) : value_(std::move(value)), name_(std::move(name)) {}
+
+QString Field::asString() const {
+    if (!value_) return {};
+    return std::visit(
+        [](const auto& v) -> QString {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, jet::Null>) return {};
+            else if constexpr (std::is_same_v<T, bool>) return v ? "True" : "False";
+            else if constexpr (std::is_same_v<T, int64_t>) return QString::number(v);
+            else if constexpr (std::is_same_v<T, double>) return QString::number(v, 'g', 15);
+            else if constexpr (std::is_same_v<T, jet::Money>) return QString::number(double(v.tenThousandths) / 10000.0, 'f', 4);
+            else if constexpr (std::is_same_v<T, jet::DateTime>) return QString::number(v.days, 'g', 15);
+            else if constexpr (std::is_same_v<T, jet::Decimal>) return QString::fromStdString(v.text);
+            else if constexpr (std::is_same_v<T, std::u16string>) return fromU16(v);
+            else return QString::fromLatin1(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
+        },
+        *value_);
+}
+
+int Field::asInteger() const {
+    if (!value_) return 0;
+    return std::visit(
+        [this](const auto& v) -> int {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, jet::Null>) return 0;
+            else if constexpr (std::is_same_v<T, bool>) return v ? -1 : 0;
+            else if constexpr (std::is_same_v<T, int64_t>) {
+                if (v < INT32_MIN || v > INT32_MAX) notAnInteger(QString::number(v));
+                return int(v);
+            } else if constexpr (std::is_same_v<T, double>) {
+                if (!std::isfinite(v) || v < INT32_MIN || v > INT32_MAX) notAnInteger(asString());
+                return int(std::lround(v));
+            } else return toIntChecked(asString());
+        },
+        *value_);
+}
+
+// --- Query ------------------------------------------------------------------------------------
+
+Query::Query(Connection& connection, QString name) : connection_(&connection), name_(std::move(name)) {
+    connection_->queries_.push_back(this);
+}
+
+Query::~Query() {
+    if (connection_) {
+        auto& qs = connection_->queries_;
+        qs.erase(std::remove(qs.begin(), qs.end(), this), qs.end());
+    }
+}
+
+void Query::sqlClear() {
+    close();
+    sql_.clear();
+}
+
+void Query::sqlAdd(const QString& line) {
+    close();
+    sql_.append(line);
+}
+
+QStringList Query::sqlLines() const { return sql_; }
+
+QString Query::sqlText() const {
+    QString text;
+    for (const QString& line : sql_) text += line + "\r\n";
+    return text;
+}
+
+std::string Query::tableOfStatement() const {
+    static const QRegularExpression from(R"(\bfrom\s+(\[[^\]]+\]|[^\s;]+))",
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto m = from.match(sqlText());
+    if (!m.hasMatch()) return {};
+    QString t = m.captured(1);
+    if (t.startsWith('[')) t = t.mid(1, t.size() - 2);
+    return t.toStdString();
+}
+
+void Query::open() {
+    if (active_) return;
+    if (!connection_) throw DataError(name_.toStdString() + ": the query has no connection.");
+    if (sql_.isEmpty()) throw DataError(name_.toStdString() + ": the query has no statement.");
+    if (!connection_->connected()) connection_->setConnected(true);
+    connection_->refreshIfChanged();
+    jet::ResultSet rows = connection_->database().query(sqlText().toStdString());
+    snapshot_ = std::move(rows);
+    tableName_ = QString::fromStdString(tableOfStatement());
+    active_ = true;
+    state_ = DataSetState::Browse;
+    pendingText_.clear();
+    current_ = snapshot_.rows.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = snapshot_.rows.empty();
+    // The bound memo follows every open; AfterScroll only when there is a row to stand on.
+    if (onDataChange) onDataChange();
+    if (current_ >= 0 && afterScroll) afterScroll();
+}
+
+void Query::close() {
+    if (!active_) return;
+    active_ = false;
+    state_ = DataSetState::Inactive;
+    pendingText_.clear();
+    snapshot_ = {};
+    current_ = -1;
+    bof_ = eof_ = false;
+    if (onDataChange) onDataChange();
+}
+
+void Query::setActive(bool value) {
+    if (value) open();
+    else close();
+}
+
+bool Query::active() const { return active_; }
+
+void Query::checkActive(const char* operation) const {
+    if (!active_)
+        throw DataError(name_.toStdString() + ": cannot " + operation + " while the query is closed.");
+}
+
+void Query::postIfEditing() {
+    if (state_ == DataSetState::Edit) post();
+}
+
+void Query::notifyScroll() {
+    // Handlers may run events and change this query again; nothing here reads state after them.
+    if (onDataChange) onDataChange();
+    if (afterScroll) afterScroll();
+}
+
+void Query::first() {
+    checkActive("move to the first row");
+    postIfEditing();
+    current_ = snapshot_.rows.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = snapshot_.rows.empty();
+    notifyScroll();
+}
+
+void Query::last() {
+    checkActive("move to the last row");
+    postIfEditing();
+    current_ = int(snapshot_.rows.size()) - 1;
+    eof_ = true;
+    bof_ = snapshot_.rows.empty();
+    notifyScroll();
+}
+
+void Query::next() {
+    checkActive("move to the next row");
+    postIfEditing();
+    if (eof_) return;
+    bof_ = false;
+    if (current_ + 1 < int(snapshot_.rows.size())) ++current_;
+    else eof_ = true;
+    notifyScroll();
+}
+
+void Query::prior() {
+    checkActive("move to the previous row");
+    postIfEditing();
+    if (bof_) return;
+    eof_ = false;
+    if (current_ > 0) --current_;
+    else bof_ = true;
+    notifyScroll();
+}
+
+bool Query::eof() const { return eof_; }
+bool Query::bof() const { return bof_; }
+bool Query::isEmpty() const { return snapshot_.rows.empty(); }
+int Query::recordCount() const { return int(snapshot_.rows.size()); }
+int Query::recordNumber() const { return current_; }
+
+Field Query::fieldByName(const QString& column) const {
+    checkActive(("read field \"" + column.toStdString() + "\"").c_str());
+    const int index = snapshot_.columnIndex(column.toStdString());
+    if (index < 0)
+        throw DataError(name_.toStdString() + ": field '" + column.toStdString() + "' not found.");
+    if (current_ < 0) return Field(std::nullopt, column);
+    const auto& values = snapshot_.rows[size_t(current_)].values;
+    if (size_t(index) >= values.size()) return Field(std::nullopt, column);
+    return Field(values[size_t(index)], column);
+}
+
+DataSetState Query::state() const { return state_; }
+
+void Query::edit() {
+    checkActive("edit");
+    if (state_ == DataSetState::Edit) return;
+    pendingText_ = current_ >= 0 && snapshot_.columnIndex(kTextColumn) >= 0 ? fieldByName(kTextColumn).asString()
+                                                                             : QString();
+    state_ = DataSetState::Edit;
+}
+
+void Query::setEditText(const QString& text) {
+    // Like typing into the bound memo: a browsing query goes into the edit state first.
+    edit();
+    pendingText_ = text;
+}
+
+QString Query::editText() const { return pendingText_; }
+
+void Query::post() {
+    checkActive("post");
+    if (state_ != DataSetState::Edit) return;
+    if (current_ < 0) {
+        // The platform would append a row here; a bible never gets rows from this program.
+        state_ = DataSetState::Browse;
+        pendingText_.clear();
+        throw DataError(name_.toStdString() +
+                        ": the verse text was not saved, because the query holds no verse row "
+                        "(no rows for this book and chapter).");
+    }
+    const int column = snapshot_.columnIndex(kTextColumn);
+    if (column < 0)
+        throw DataError(name_.toStdString() + ": field '" + kTextColumn + "' not found; the text was not saved.");
+    if (tableName_.isEmpty())
+        throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
+    jet::Row& row = snapshot_.rows[size_t(current_)];
+    const std::u16string text = toU16(pendingText_);
+    {
+        // Reads go through a read-only handle; the write opens the file for writing only for
+        // this update, so a read-only or locked file fails here with the engine's message.
+        auto writer = jet::Database::open(connection_->database().path(), jet::OpenMode::ReadWrite);
+        writer->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+    }
+    connection_->noteWritten();
+    if (size_t(column) < row.values.size()) row.values[size_t(column)] = text;
+    state_ = DataSetState::Browse;
+    pendingText_.clear();
+    if (onDataChange) onDataChange();
+}
+
+void Query::cancel() {
+    if (state_ != DataSetState::Edit) return;
+    state_ = DataSetState::Browse;
+    pendingText_.clear();
+    if (onDataChange) onDataChange();
+}
+
+} // namespace data
