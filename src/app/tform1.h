@@ -1,0 +1,228 @@
+// TForm1, the program's main window: every control, menu and data component under its design
+// name, and every event handler and named operation of the window. The handlers are spread over
+// tform1*.cpp by subject; the events reach them through the event guard (event_guard.h).
+#pragma once
+#include "data/dataset.h"
+#include "texts/ui_texts.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+class QToolButton;
+class QTreeWidget;
+
+class TAboutBox;
+
+// Colours of the window. The system colours come from the application palette:
+// clBtnShadow = QPalette::Dark, cl3DLight = QPalette::Midlight, clBtnFace = QPalette::Button.
+inline const QColor clCream{255, 251, 240};
+inline const QColor clGray{128, 128, 128};
+inline const QColor clPurple{128, 0, 128};
+QColor clBtnShadow();
+QColor cl3DLight();
+QColor clBtnFace();
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds every control in its start state, then runs FormCreate (through the event guard).
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- Controls and components, in design order ------------------------------------------
+    // Layout: absolute geometry on the central widget (its origin is the client area's top-left
+    // corner below the menu bar); only StatusBar1 follows the bottom edge.
+    QLabel* Label1 = nullptr;            // "Bijbelversie 1: "
+    QComboBox* ComboBox1 = nullptr;      // bible version 1; editable, sorted, no insert on Enter
+    QLabel* Label2 = nullptr;
+    QComboBox* ComboBox2 = nullptr;      // book selector; not editable, not sorted
+    data::Connection ADOConnection1;
+    data::Query ADOQuery1{ADOConnection1};
+    QPlainTextEdit* DBMemo1 = nullptr;   // pane 1's memo, under RE1 (bound via ADOQuery1.onDataChange)
+    QPushButton* BitBtn1 = nullptr;      // Close: its click closes the window (-> FormClose)
+    // DataSource1/DataSource2 have no object of their own: a query's onDataChange callback is
+    // the link that refreshes its memo.
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;            // reference label (purple, bold)
+    QLabel* Label5 = nullptr;
+    QToolButton* SpeedButton1 = nullptr; // previous verse
+    QToolButton* SpeedButton2 = nullptr; // next verse
+    QToolButton* SpeedButton3 = nullptr; // previous chapter
+    QToolButton* SpeedButton4 = nullptr; // next chapter
+    QMenuBar* MainMenu1 = nullptr;       // menuBar()
+    // The menu bar entry; its menu() holds UK, NL1, DE1. Disable the entry with
+    // Options1->setEnabled(false); its caption is Options1->text().
+    QAction* Options1 = nullptr;
+    QAction* UK = nullptr;               // checkable; not an exclusive group
+    QAction* About2 = nullptr;           // top-level menu bar entry
+    QAction* NL1 = nullptr;
+    QLabel* Label6 = nullptr;            // chapter number, right edge fixed at x 369
+    QLabel* Label7 = nullptr;            // verse number, right edge fixed at x 369
+    QPlainTextEdit* Help1 = nullptr;
+    QAction* DE1 = nullptr;
+    QPlainTextEdit* DBMemo2 = nullptr;   // pane 2's memo, under RE2
+    // Declared before ADOQuery2 (the design lists it after) so the query never outlives it.
+    data::Connection ADOConnection2;
+    data::Query ADOQuery2{ADOConnection2};
+    QComboBox* ComboBox3 = nullptr;      // bible version 2; editable, sorted
+    QLabel* Label8 = nullptr;
+    QTextEdit* RE1 = nullptr;            // pane 1's editor view (popup PopupMenu1)
+    QTextEdit* RE2 = nullptr;            // pane 2's editor view (popup PopupMenu2)
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Forceernieuwedia1 = nullptr;
+    QAction* Wissendiaovergang1 = nullptr;
+    QAction* Tussenvoegenlegeregelindedia1 = nullptr;
+    QAction* Wissenlegeregel1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;      // OK, default button
+    QMenu* PopupMenu2 = nullptr;
+    QAction* Forceernieuwedia2 = nullptr;
+    QAction* Wissendiaovergang2 = nullptr;
+    QAction* Tussenvoegenlegeregelindedia2 = nullptr;
+    QAction* Wissenlegeregel2 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    // Hidden sorting device: one item per entry, the whole "001;Genesis" text in column 0;
+    // sorted ascending on column 0. Columns "nr" and "BoekNaam".
+    QTreeWidget* BookList = nullptr;
+
+    // ---- Program-wide values ---------------------------------------------------------------
+    QString languageCode;   // "NL", "UK" or "DE" (anything else read from the INI becomes "UK")
+    QString baseFolder;     // "c:\Lumora", "c:\LumoraData" or empty
+    int lastChapter = 0;
+
+    // Texts of the language in force, set by LoadNLtekst/LoadUKtekst/LoadDetekst. Marker lines
+    // and messages are read from here: texts.newSlideMarker, texts.emptyLineMarker,
+    // texts.msgNotVerseText, ... (all empty until a language is applied; start-up always
+    // applies one).
+    texts::UiTexts texts;
+
+    // ---- The two panes ---------------------------------------------------------------------
+    // Pane 1 = RE1 / DBMemo1 / ADOQuery1 / ADOConnection1 / edited1 / databasePath1,
+    // pane 2 = RE2 / DBMemo2 / ADOQuery2 / ADOConnection2 / edited2 / databasePath2.
+    // Operations that work on either pane take its number (1 or 2); the accessors below map
+    // the number to the named members.
+    bool edited1 = false;
+    bool edited2 = false;
+    QString databasePath1;  // last path opened in the pane (Windows form), never cleared
+    QString databasePath2;
+    QTextEdit* paneView(int pane) const;
+    QPlainTextEdit* paneMemo(int pane) const;
+    data::Query& paneQuery(int pane);
+    data::Connection& paneConnection(int pane);
+    bool& paneEdited(int pane);
+    QString& paneDatabasePath(int pane);
+
+    // ---- Handlers: start-up, settings, languages, About (tform1.cpp, tform1_texts.cpp) -----
+    void FormCreate();
+    // Returns normally when the window may close; throws when a step failed (the INI write:
+    // "Unable to write to <path>"), which keeps the window open.
+    void FormClose();
+    void TaalSelect(const QString& code);
+    void LoadNLtekst();
+    void LoadUKtekst();
+    void LoadDetekst();
+    void UKClick();
+    void NL1Click();
+    void DE1Click();
+    void About2Click();
+
+    // ---- Handlers: bibles and navigation (tform1_bibles.cpp) -------------------------------
+    void ComboBox1Change();
+    void ComboBox3Change();
+    void Laadbijbelboekenlijst();
+    void ComboBox2Change();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    // wheelDelta: angleDelta().y() of one wheel message, > 0 when turned away from the user.
+    void FormMouseWheel(int wheelDelta);
+    void ADOQuery1AfterScroll();
+    void ADOQuery2AfterScroll();
+    void closeStepReleaseConnections();
+
+    // ---- Handlers: editing and saving (tform1_editing.cpp) ---------------------------------
+    // Called before the view handles the key / the press (event filter on RE1/RE2).
+    void RE1KeyDown(int key, Qt::KeyboardModifiers shift);
+    void RE2KeyDown(int key, Qt::KeyboardModifiers shift);
+    // pos: in RE1->viewport() coordinates (what cursorForPosition takes).
+    void RE1MouseDown(Qt::MouseButton button, QPoint pos);
+    void RE2MouseDown(Qt::MouseButton button, QPoint pos);
+    void Forceernieuwedia1Click();
+    void Wissendiaovergang1Click();
+    void Tussenvoegenlegeregelindedia1Click();
+    void Wissenlegeregel1Click();
+    void Forceernieuwedia2Click();
+    void Wissendiaovergang2Click();
+    void Tussenvoegenlegeregelindedia2Click();
+    void Wissenlegeregel2Click();
+    void NieuweDia(int pane);
+    void WisDia(int pane);
+    void LegeRegelTussenvoegen(int pane);
+    void Wissenlegeregel(int pane);
+    void Savevers(int pane);
+    void FormFocusLost();    // the window's and the application's deactivation
+    void FormDeactivate();   // the window's deactivation: calls FormFocusLost
+    void saveEditedPanes();  // first step of the bible/book/step handlers
+    void closeStepPostEdits();
+
+    // ---- Handlers: whole-bible options and compaction (tform1_maintenance.cpp) -------------
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void BitBtn2Click();
+    void ModifyDB();
+    bool CompactAndRepair(const QString& path);
+    void closeStepCompact();
+
+    // ---- Shared services --------------------------------------------------------------------
+    // The program's one message box: modal, OK button, titled "Kantelo". While messageSink is
+    // set (tests), the text goes to it instead and nothing blocks.
+    static void showMessage(const QString& text);
+    static std::function<void(const QString&)> messageSink;
+    // Shows a modal dialog (the About box). While dialogSink is set (tests), it is called with
+    // the dialog instead of exec().
+    static void execDialog(QDialog& dialog);
+    static std::function<void(QDialog&)> dialogSink;
+    // Lets the waiting window events run once (the design's "process messages"). Use this, not
+    // QCoreApplication::processEvents, inside handlers: the events it runs are new event
+    // boundaries, so an error in one of them is shown there and the calling handler goes on.
+    static void processPendingEvents();
+    // Colours a control's background (edit fields, combo boxes, views): cream, grey, ...
+    static void setControlColor(QWidget* control, const QColor& color);
+
+    // The INI file: the executable's path with its extension replaced by ".INI". Tests set
+    // settingsPathOverride (a native path) before constructing the window.
+    static QString settingsPathOverride;
+    static QString settingsPath();
+
+    TAboutBox* AboutBox = nullptr; // created by main after the window (else on first use)
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void wireEvents();
+    void applyTexts(const texts::UiTexts& language);
+    void discoverBibles();
+    bool applicationActive_ = true;
+};

@@ -1,0 +1,54 @@
+// The interface texts of one language (Dutch, English, German): captions, help lines, marker
+// lines and messages, 26 slots in the order in which a language is applied.
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace texts {
+
+struct UiTexts {
+    QString label3Caption;                 //  1 chapter row
+    QString label5Caption;                 //  2 verse row
+    QString label1Caption;                 //  3 bible version 1
+    QString label8Caption;                 //  4 bible version 2
+    QString label2Caption;                 //  5 book
+    QString windowTitle;                   //  6
+    QStringList helpLines;                 //  7 six lines in Dutch, seven in English and German
+    QString newSlideMarker;                //  8
+    QString emptyLineMarker;               //  9
+    QString msgNotVerseText;               // 10
+    QString msgNotSlideChange;             // 11
+    QString msgNotEmptyLine;               // 12
+    QString wissenlegeregel1Caption;       // 13
+    QString wissendiaovergang1Caption;     // 14
+    QString forceernieuwedia1Caption;      // 15
+    QString tussenvoegenlegeregelindedia1Caption; // 16
+    QString options1Caption;               // 17
+    QString checkBox1Caption;              // 18
+    QString checkBox1Hint;                 // 19
+    QString checkBox2Caption;              // 20
+    QString checkBox2Hint;                 // 21 same text as 19
+    QString msgTickRequired;               // 22
+    QString msgNoEmptyLineHere;            // 23
+    QString bitBtn2Caption;                // 24
+    QString bitBtn1Caption;                // 25
+    QString msgLongProcess;                // 26 lines separated by a lone CR
+
+    bool operator==(const UiTexts&) const = default;
+};
+
+const UiTexts& dutchTexts();
+const UiTexts& englishTexts();
+const UiTexts& germanTexts();
+
+// The texts of a language code, compared exactly ("NL", "UK", "DE"); nothing for any other.
+std::optional<UiTexts> textsForCode(const QString& code);
+
+// The captions of the editor view popup items as designed; the second view's popup keeps
+// them in every language. Order: new slide, delete slide change, insert empty line, delete
+// empty line.
+QStringList designPopupCaptions();
+
+} // namespace texts
