@@ -1,0 +1,78 @@
+#include "maintenance/compaction.h"
+
+#include "data/win_path.h"
+#include "jet/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace maintenance {
+
+namespace {
+
+class SystemFileOps : public FileOps {
+public:
+    bool exists(const QString& path) override { return QFileInfo(path).exists() || QFileInfo(path).isSymLink(); }
+    bool remove(const QString& path) override { return QFile::remove(path); }
+    bool rename(const QString& from, const QString& to) override {
+        // QFile::rename refuses an existing destination, as MoveFileW does.
+        if (exists(to)) return false;
+        return QFile::rename(from, to);
+    }
+    void compact(const QString& source, const QString& destination) override {
+        // The engine refuses an existing destination too; saying so here names the leftover file.
+        if (exists(destination))
+            throw jet::Error("Cannot compact into '" + destination.toStdString() + "': the file already exists");
+        jet::compact(QFile::encodeName(source).toStdString(), QFile::encodeName(destination).toStdString());
+    }
+};
+
+} // namespace
+
+FileOps& systemFileOps() {
+    static SystemFileOps ops;
+    return ops;
+}
+
+CompactOutcome compactAndRepair(const QString& path, FileOps& ops) {
+    CompactOutcome outcome;
+    try {
+        const QString temporaryName = path + "x";
+        const QString database = data::resolveWindowsPath(path);
+        const QString copy = data::resolveWindowsPath(temporaryName);
+
+        ops.compact(database, copy);
+        if (!ops.exists(copy)) throw jet::Error("The compacted copy was not written");
+
+        ops.remove(database);
+        if (!ops.rename(copy, database)) {
+            // When the delete failed the database is still in place and the copy stays beside it.
+            // When the delete succeeded the database now lives only under the temporary name: try
+            // once more, and if that fails too the user has to be told where it is.
+            if (!ops.exists(database) && ops.exists(copy) && !ops.rename(copy, database))
+                outcome.strandedAt = temporaryName;
+        }
+        outcome.completed = true;
+    } catch (...) {
+        // Compaction never reports its own failures; the database is untouched unless the copy
+        // was verified first.
+        outcome.completed = false;
+    }
+    return outcome;
+}
+
+QString strandedDatabaseMessage(const QString& languageCode, const QString& path, const QString& strandedAt) {
+    if (languageCode == "NL")
+        return QStringLiteral("De database %1 kon na het comprimeren niet worden teruggezet.\n"
+                              "Hij staat nu in %2.\nHernoem dat bestand naar %1 om hem weer te gebruiken.")
+            .arg(path, strandedAt);
+    if (languageCode == "DE")
+        return QString::fromUtf8("Die Datenbank %1 konnte nach dem Komprimieren nicht zurückbenannt werden.\n"
+                                 "Sie liegt jetzt in %2.\nBenennen Sie diese Datei in %1 um, um sie wieder zu verwenden.")
+            .arg(path, strandedAt);
+    return QStringLiteral("The database %1 could not be put back after compacting.\n"
+                          "It is now stored as %2.\nRename that file to %1 to use it again.")
+        .arg(path, strandedAt);
+}
+
+} // namespace maintenance

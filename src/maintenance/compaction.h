@@ -1,0 +1,44 @@
+// Compaction of a bible database at close: a compacted copy beside the file (path + "x"), then
+// the copy takes the file's place. All file-system work goes through FileOps so that tests can
+// make any step fail.
+#pragma once
+#include <QString>
+
+namespace maintenance {
+
+// The four file-system steps of a compaction, on native paths.
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+    virtual bool exists(const QString& path) = 0;
+    // Deletes the file; false when it could not.
+    virtual bool remove(const QString& path) = 0;
+    // Renames `from` to `to`; never replaces an existing `to` (false then).
+    virtual bool rename(const QString& from, const QString& to) = 0;
+    // Writes a verified compacted copy of `source` into the new file `destination`; throws on any
+    // failure, including a `destination` that already exists, and leaves `source` unchanged.
+    virtual void compact(const QString& source, const QString& destination) = 0;
+};
+
+// The real file system and the engine's compaction.
+FileOps& systemFileOps();
+
+struct CompactOutcome {
+    // True when no step threw. Like the original it does not mean the file was replaced: a
+    // failed delete leaves the database as it was and the copy beside it.
+    bool completed = false;
+    // Set when the database was deleted and the copy could not be renamed into its place, even
+    // on a second attempt: the database now exists only under this (Windows) name.
+    QString strandedAt;
+};
+
+// Compacts the database at the Windows path `path` (resolved through the path layer). The order
+// is compact (which verifies the copy before returning), delete, rename. A leftover temporary
+// file from an earlier close makes the compaction fail and is left where it is. Never throws.
+CompactOutcome compactAndRepair(const QString& path, FileOps& ops = systemFileOps());
+
+// The message that tells the user where a stranded database now is, in the interface language
+// `languageCode` ("NL", "UK" or "DE"; anything else gives English).
+QString strandedDatabaseMessage(const QString& languageCode, const QString& path, const QString& strandedAt);
+
+} // namespace maintenance
