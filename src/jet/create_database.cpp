@@ -1,0 +1,134 @@
+// createDatabase: a new Jet 4 file holding the given user tables.
+//
+// Page order: 0 header, 1 global usage map, 2 MSysObjects' definition, then each user table
+// (definition, map host, data and LVAL pages as they fill, bitmap pages of reference maps), then
+// MSysObjects' map host and data pages. Every page of the file is in use, so the global map
+// marks exactly the pages past the end as free.
+#include "jet/create_table.h"
+#include "jet/database.h"
+#include "jet/text_codec.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace jet {
+
+namespace {
+
+using namespace jet::format;
+using create::PageSet;
+using create::TableWriter;
+
+// Catalog ids of the objects every database has (Jet's own numbering).
+constexpr int64_t kIdRootContainer = 0x0F000000;
+constexpr int64_t kIdTables = 0x0F000001;
+constexpr int64_t kIdDatabases = 0x0F000002;
+constexpr int64_t kIdRelationships = 0x0F000003;
+constexpr int64_t kIdMSysDb = 0x10000000;
+constexpr int64_t kTypeDatabase = 2;
+constexpr int64_t kTypeContainer = 3;
+constexpr int64_t kFlagsSystem = int32_t(kObjectFlagSystem);
+
+double nowAsJetDate() {
+    using namespace std::chrono;
+    const double seconds = duration<double>(system_clock::now().time_since_epoch()).count();
+    return seconds / 86400.0 + 25569.0; // 1970-01-01 is day 25569 after 1899-12-30
+}
+
+std::vector<Value> catalogRow(int64_t id, int64_t parent, const std::string& name, int64_t type,
+                              double date, int64_t flags) {
+    std::vector<Value> row(create::layoutCatalog().columns.size(), Null{});
+    row[0] = id;
+    row[1] = parent;
+    row[2] = fromUtf8(name);
+    row[3] = type;
+    row[4] = DateTime{date};
+    row[5] = DateTime{date};
+    row[7] = flags;
+    return row;
+}
+
+void writeFile(const fs::path& target, const PageSet& file) {
+    fs::path temp = target;
+    temp += ".kantelo-new";
+    std::error_code ec;
+    fs::remove(temp, ec);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) throw Error("Cannot create the file " + temp.string());
+        for (const Bytes& page : file.pages())
+            out.write(reinterpret_cast<const char*>(page.data()), std::streamsize(page.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            throw Error("Cannot write the file " + temp.string() + " (disk full?)");
+        }
+    }
+    if (fs::exists(target, ec)) {
+        fs::remove(temp, ec);
+        throw Error("The file " + target.string() + " already exists; it is not overwritten");
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw Error("Cannot create the file " + target.string() + ": " + ec.message());
+    }
+}
+
+} // namespace
+
+void createDatabase(const std::string& path, const std::vector<NewTable>& tables) {
+    const fs::path target(path);
+    std::error_code ec;
+    if (fs::exists(target, ec) || fs::is_symlink(target, ec))
+        throw Error("The file " + path + " already exists; it is not overwritten");
+
+    // Check every table before building anything, so that a bad request fails fast.
+    std::vector<create::TableLayout> layouts;
+    std::vector<std::u16string> names;
+    for (const NewTable& t : tables) {
+        layouts.push_back(create::layoutUserTable(t));
+        std::u16string key = fromUtf8(t.name);
+        for (char16_t& c : key)
+            if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+        for (const std::u16string& other : names)
+            if (other == key) throw Error("Two tables are named \"" + t.name + "\" (letter case aside)");
+        names.push_back(key);
+    }
+
+    const double created = nowAsJetDate();
+    PageSet file;
+    file.allocate(); // 0: header, built last
+    file.allocate(); // 1: global usage map, built last
+    const uint32_t catalogPage = file.allocate();
+
+    std::vector<uint32_t> definitionPages;
+    for (size_t i = 0; i < tables.size(); ++i) {
+        TableWriter writer(file, layouts[i]);
+        for (const auto& row : tables[i].rows) writer.addRow(row);
+        definitionPages.push_back(writer.finish());
+    }
+
+    TableWriter catalog(file, create::layoutCatalog(), catalogPage);
+    catalog.addRow(catalogRow(kIdTables, kIdRootContainer, "Tables", kTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kIdDatabases, kIdRootContainer, "Databases", kTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kIdRelationships, kIdRootContainer, "Relationships", kTypeContainer, created,
+                              kFlagsSystem));
+    catalog.addRow(catalogRow(kIdMSysDb, kIdDatabases, "MSysDb", kTypeDatabase, created, kFlagsSystem));
+    catalog.addRow(catalogRow(catalogPage, kIdTables, "MSysObjects", kObjectTypeTable, created, kFlagsSystem));
+    for (size_t i = 0; i < tables.size(); ++i)
+        catalog.addRow(catalogRow(definitionPages[i], kIdTables, tables[i].name, kObjectTypeTable, created, 0));
+    catalog.finish();
+
+    file[0] = create::buildHeaderPage(created);
+    file[kGlobalMapPage] = create::buildGlobalMapPage(file.count());
+    writeFile(target, file);
+}
+
+} // namespace jet
