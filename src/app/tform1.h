@@ -27,6 +27,9 @@ class QToolButton;
 class QTreeWidget;
 
 class TAboutBox;
+namespace maintenance {
+class FileOps;
+}
 
 // Colours of the window. The system colours come from the application palette:
 // clBtnShadow = QPalette::Dark, cl3DLight = QPalette::Midlight, clBtnFace = QPalette::Button.
@@ -189,6 +192,14 @@ public:
     void ModifyDB();
     bool CompactAndRepair(const QString& path);
     void closeStepCompact();
+    // While ModifyDB runs: a second start is refused, the bible selectors are disabled, and a
+    // close only sets closeRequestedDuringRun; the run then ends after the verse in progress
+    // is saved and the window closes.
+    bool modifyDBRunning = false;
+    bool closeRequestedDuringRun = false;
+    // The file-system seam of CompactAndRepair; nullptr means the real file system (tests
+    // replace it to make a step fail).
+    maintenance::FileOps* compactionFileOps = nullptr;
 
     // ---- Shared services --------------------------------------------------------------------
     // The program's one message box: modal, OK button, titled "Kantelo". While messageSink is

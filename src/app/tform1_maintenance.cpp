@@ -1,28 +1,167 @@
 // TForm1: the whole-bible slide-change options and the compaction at close.
+//
+// The run (ModifyDB) lets window events run before every verse and after every change, so input
+// can arrive in the middle of it. It is guarded like this:
+// - a second start (BitBtn2 clicked again) is refused while a run is in progress;
+// - the two bible selectors are disabled for the run's duration, so no connection is closed,
+//   replaced or reopened under it; their previous state comes back when it ends;
+// - a close of the window during the run is held back: the run ends after the verse in progress
+//   has been saved, and the window then closes as usual (FormClose, compaction);
+// - stepping by hand, choosing a book or ticking the other box stays possible, as before: the
+//   run goes on from wherever the panes then stand.
+#include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "maintenance/compaction.h"
+#include "maintenance/slide_options.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextEdit>
+
+namespace {
+
+// The line model over a pane's editor view (the one the after-scroll fill uses).
+verse::LineView& lineViewOf(QTextEdit* edit) {
+    auto* view = edit->findChild<app::RichEditView*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!view) view = new app::RichEditView(*edit);
+    return *view;
+}
+
+// Holds back a close of the window while a run is in progress.
+class CloseHold : public QObject {
+public:
+    explicit CloseHold(TForm1& form) : form_(form) { form_.installEventFilter(this); }
+    ~CloseHold() override { form_.removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &form_ && event->type() == QEvent::Close) {
+            form_.closeRequestedDuringRun = true;
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TForm1& form_;
+};
+
+// The run's state for its duration; restored however the run ends (an engine error included).
+class RunScope {
+public:
+    explicit RunScope(TForm1& form)
+        : form_(form), combo1Enabled_(form.ComboBox1->isEnabled()), combo3Enabled_(form.ComboBox3->isEnabled()),
+          hold_(form) {
+        form_.modifyDBRunning = true;
+        form_.closeRequestedDuringRun = false;
+        form_.ComboBox1->setEnabled(false);
+        form_.ComboBox3->setEnabled(false);
+    }
+    ~RunScope() {
+        form_.ComboBox1->setEnabled(combo1Enabled_);
+        form_.ComboBox3->setEnabled(combo3Enabled_);
+        form_.modifyDBRunning = false;
+        if (form_.closeRequestedDuringRun) {
+            form_.closeRequestedDuringRun = false;
+            // After the handler has returned (and any error box is closed), close as usual.
+            QMetaObject::invokeMethod(&form_, [form = &form_] { form->close(); }, Qt::QueuedConnection);
+        }
+    }
+
+private:
+    TForm1& form_;
+    bool combo1Enabled_;
+    bool combo3Enabled_;
+    CloseHold hold_;
+};
+
+// The walk through the window's own navigation handlers and Savevers.
+class WindowRun : public maintenance::RunDriver {
+public:
+    explicit WindowRun(TForm1& form) : form_(form) {}
+
+    int bookCount() override { return form_.ComboBox2->count(); }
+    void chooseBook(int position) override {
+        {
+            // Selecting by code is not a change event; the book change runs once, below.
+            const QSignalBlocker block(form_.ComboBox2);
+            form_.ComboBox2->setCurrentIndex(position);
+        }
+        form_.ComboBox2Change();
+    }
+    int lastChapter() override { return form_.lastChapter; }
+    int currentVerse() override { return form_.ADOQuery1.fieldByName("Verse").asInteger(); }
+    void nextVerse() override { form_.SpeedButton2Click(); }
+    void nextChapter() override { form_.SpeedButton4Click(); }
+    void letEventsRun() override { TForm1::processPendingEvents(); }
+    bool stopRequested() override { return form_.closeRequestedDuringRun; }
+    maintenance::OptionBoxes boxes() override {
+        return {form_.CheckBox1->isChecked(), form_.CheckBox2->isChecked()};
+    }
+    QString newSlideMarker() override { return form_.texts.newSlideMarker; }
+    bool paneInUse(int pane) override { return pane == 1 || form_.RE2->isEnabled(); }
+    verse::LineView& view(int pane) override { return lineViewOf(form_.paneView(pane)); }
+    bool edited(int pane) override { return form_.paneEdited(pane); }
+    void setEdited(int pane) override { form_.paneEdited(pane) = true; }
+    void save(int pane) override { form_.Savevers(pane); }
+
+private:
+    TForm1& form_;
+};
+
+} // namespace
 
 void TForm1::CheckBox1Click() {
-    // enables BitBtn2, disables CheckBox2 while ticked
+    if (CheckBox1->isChecked()) {
+        BitBtn2->setEnabled(true);
+        CheckBox2->setEnabled(false);
+    } else {
+        CheckBox2->setEnabled(true);
+    }
 }
 
 void TForm1::CheckBox2Click() {
-    // enables BitBtn2, disables CheckBox1 while ticked
+    if (CheckBox2->isChecked()) {
+        BitBtn2->setEnabled(true);
+        CheckBox1->setEnabled(false);
+    } else {
+        CheckBox1->setEnabled(true);
+    }
 }
 
 void TForm1::BitBtn2Click() {
-    // asks for a tick or runs ModifyDB
+    if (modifyDBRunning) return;
+    if (!CheckBox1->isChecked() && !CheckBox2->isChecked()) {
+        showMessage(texts.msgTickRequired);
+        return;
+    }
+    ModifyDB();
 }
 
 void TForm1::ModifyDB() {
-    // walks every verse of the open bibles
+    if (modifyDBRunning) return;
+    RunScope scope(*this);
+    if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
+    if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
+    showMessage(texts.msgLongProcess);
+    WindowRun run(*this);
+    maintenance::runOverBible(run);
 }
 
 bool TForm1::CompactAndRepair(const QString& path) {
-    // compacts one database file through a temporary copy
-    (void)path;
-    return false;
+    const maintenance::CompactOutcome outcome =
+        maintenance::compactAndRepair(path, compactionFileOps ? *compactionFileOps : maintenance::systemFileOps());
+    // The one message of compaction: the database would otherwise seem lost.
+    if (!outcome.strandedAt.isEmpty())
+        showMessage(maintenance::strandedDatabaseMessage(languageCode, path, outcome.strandedAt));
+    return outcome.completed;
 }
 
 void TForm1::closeStepCompact() {
-    // compacts the files the panes opened
+    if (!databasePath1.isEmpty()) CompactAndRepair(databasePath1);
+    if (RE2->isEnabled() && !databasePath2.isEmpty()) CompactAndRepair(databasePath2);
 }
