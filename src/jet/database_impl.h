@@ -5,6 +5,7 @@
 #include "jet/database.h"
 #include "jet/header.h"
 #include "jet/page_file.h"
+#include "jet/row.h"
 #include "jet/table_def.h"
 
 #include <map>
@@ -34,13 +35,31 @@ struct Database::Impl {
     const TableDef& table(const std::string& name);
     // Every live row of a table, all columns, in storage order.
     ResultSet readAll(const TableDef& def);
-    // Drops every parsed structure (after a write that changed definitions or maps).
+    // Runs a statement of the SELECT subset (parse, filter, order) on the current file content.
+    ResultSet select(const std::string& sql);
+    // Drops every parsed structure (after a write that changed definitions or maps). Writes made
+    // through `file` are noticed without this (its generation changes).
     void invalidate();
+
+    // A table's live rows with every value but the long ones (Memo/OLE are read on demand), kept
+    // while the file does not change so that repeated statements do not re-crack every row.
+    struct TableSnapshot {
+        std::vector<RowLocation> rows;
+        std::vector<std::vector<Value>> values; // Null in place of long values
+    };
+    const TableSnapshot& snapshot(const TableDef& def);
+
+    // What the writer keeps between updates (free space of long-value pages); see update.cpp.
+    std::shared_ptr<struct WriteCache> writeCache;
+    // After this object's own update of table `tablePage` (update.cpp): keeps what the update did
+    // not change, so the next operation does not re-read the catalog and definitions.
+    void acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged);
 
 private:
     uint64_t seenGeneration_ = 0;
     std::optional<std::vector<CatalogEntry>> catalog_;
     std::map<uint32_t, std::unique_ptr<TableDef>> tables_; // by TDEF page
+    std::map<uint32_t, std::unique_ptr<TableSnapshot>> snapshots_; // by TDEF page
 };
 
 // Opens a database held in memory (fuzzing, tests); validates it like a file.

@@ -1,0 +1,238 @@
+// Database::updateText: replacing a Text or Memo value of one existing row in place.
+//
+// States a file goes through during one update (each arrow is one whole-page write):
+//   1. new LVAL rows written on free space of the column's pages or on new pages
+//   2. -> new pages marked used in the global map, then added to the column's maps
+//   3. -> the data row rewritten with the new 12-byte header (or inline data) = the switch
+//   4. -> the old LVAL rows marked deleted (0xC000, zero length), page by page
+// A process killed after any arrow leaves a readable file: before 3 the old value is intact and
+// the new rows are unreferenced; after 3 the old rows are merely unreferenced. Then fsync.
+// A Text value lives in the row itself: the row is rewritten on its page when the page can
+// absorb the growth, else it moves (Jet's way: the new row, flagged 0x8000, goes on another page
+// of the table; the original slot becomes a 4-byte pointer flagged 0x4000, so index entries,
+// which name the original slot, stay valid).
+#include "jet/database_impl.h"
+#include "jet/data_page.h"
+#include "jet/format.h"
+#include "jet/long_value.h"
+#include "jet/long_value_write.h"
+#include "jet/page_writer.h"
+#include "jet/row.h"
+#include "jet/text_codec.h"
+#include "jet/usage_map.h"
+
+#include <map>
+
+namespace jet {
+
+using namespace format;
+
+// Writer state kept across updates of one open database; dropped when the file changes under us.
+struct WriteCache {
+    uint64_t generation = 0;
+    std::map<uint32_t, LongValueSpace> longValues; // by owned-map pointer
+};
+
+namespace {
+
+// Memo values up to this many bytes go into the row, as Access stores them (Access kept memo
+// values of 34 bytes inline and stored those of 37 bytes and more out of line).
+constexpr size_t kMemoInlineLimit = 34;
+
+std::string describe(const RowId& row) {
+    return "page " + std::to_string(row.page) + ", slot " + std::to_string(row.slot);
+}
+
+// The row with var slot `varIndex` replaced by `value` and the column's null bit set: later var
+// offsets and eod shift by the size difference; everything else is kept byte for byte.
+Bytes spliceVarColumn(const CrackedRow& cracked, const ColumnDef& column, const Bytes& value,
+                      const std::string& what) {
+    const ByteView& row = cracked.bytes;
+    if (column.number >= cracked.columnCount || !cracked.hasVarSection || column.varIndex >= cracked.varCount)
+        throw Error(what + ": the row was stored before column " + column.nameUtf8 +
+                    " was added to the table; such rows cannot be changed");
+    auto entry = [&](size_t k) { return cracked.varCountOffset - 2 * (k + 1); };
+    size_t k = column.varIndex;
+    size_t start = row.u16(entry(k));
+    size_t end = k + 1 < cracked.varCount ? row.u16(entry(k + 1)) : cracked.eod;
+    if (start > end || end > cracked.eodOffset)
+        throw Error(what + ": column " + column.nameUtf8 + " has invalid bounds in the row");
+    long delta = long(value.size()) - long(end - start);
+
+    Bytes out(row.data(), row.data() + start);
+    out.insert(out.end(), value.begin(), value.end());
+    out.insert(out.end(), row.data() + end, row.data() + row.size());
+    auto shifted = [&](size_t pos) { return size_t(long(pos) + delta); };
+    for (size_t m = k + 1; m < cracked.varCount; ++m) {
+        size_t pos = shifted(entry(m));
+        put16(out, pos, uint16_t(ByteView(out.data(), out.size()).u16(pos) + delta));
+    }
+    size_t eodPos = shifted(cracked.eodOffset);
+    put16(out, eodPos, uint16_t(ByteView(out.data(), out.size()).u16(eodPos) + delta));
+    size_t maskPos = shifted(cracked.nullMaskOffset);
+    out[maskPos + column.number / 8] |= uint8_t(1u << (column.number % 8));
+    if (out.size() > kMaxRowSize)
+        throw Error(what + ": the new value makes the row " + std::to_string(out.size()) +
+                    " bytes long; Jet allows " + std::to_string(kMaxRowSize));
+    return out;
+}
+
+// A page of the table with room for a new row of `length` bytes, other than `avoid`: the pages
+// of the free-space map first, then the other owned pages; nullopt when none has room.
+std::optional<EditablePage> pageWithRoom(PageWriter& writer, const TableDef& def, size_t length,
+                                         uint32_t avoid) {
+    PageFile& file = writer.file();
+    std::vector<uint32_t> candidates;
+    if (def.freeMapPointer) {
+        UsageMap free = readUsageMap(file, def.freeMapPointer, file.pageCount(), "free-space map of table " + def.name);
+        candidates.assign(free.pages.rbegin(), free.pages.rend());
+    }
+    UsageMap owned = readUsageMap(file, def.ownedMapPointer, file.pageCount(), "owned-pages map of table " + def.name);
+    candidates.insert(candidates.end(), owned.pages.rbegin(), owned.pages.rend());
+    for (uint32_t p : candidates) {
+        if (p == avoid || !owned.contains(p)) continue;
+        ByteView v = file.view(p);
+        if (v.u8(0) != kPageData || v.u32(kDataOwner) != def.firstPage) continue;
+        if (v.u16(kDataFreeSpace) < length + 2) continue;
+        EditablePage page = writer.load(p);
+        if (page.slotFor(length, false) >= 0) return page;
+    }
+    return std::nullopt;
+}
+
+// Stores a row that no longer fits its page on another page of the table and points the header
+// slot at it. Order: the new row (flagged 0x8000, so scans skip it), then the header pointer,
+// then the previous target, if any, marked deleted. Returns true when it took a new page.
+bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
+             Bytes row) {
+    std::optional<EditablePage> target = pageWithRoom(writer, def, row.size(), loc.data.page);
+    bool fresh = !target;
+    if (fresh) target = EditablePage::empty(writer.reservePage(), def.firstPage);
+    int slot = target->slotFor(row.size(), false);
+    target->putRow(slot, std::move(row), kSlotDeleted);
+    writer.write(*target);
+    if (fresh) {
+        writer.claim(target->number());
+        writer.addToMap(def.ownedMapPointer, target->number(), "owned-pages map of table " + def.name);
+        if (def.freeMapPointer)
+            writer.addToMap(def.freeMapPointer, target->number(), "free-space map of table " + def.name);
+    }
+
+    Bytes pointer;
+    append32(pointer, makePointer(target->number(), uint16_t(slot)));
+    EditablePage header = writer.load(loc.header.page);
+    header.setRow(loc.header.slot, pointer);
+    header.setFlags(loc.header.slot, kSlotOverflow);
+    writer.write(header);
+
+    if (!(loc.data == loc.header)) {
+        EditablePage old = writer.load(loc.data.page);
+        old.freeRow(loc.data.slot);
+        writer.write(old);
+    }
+    return fresh;
+}
+
+} // namespace
+
+void Database::updateText(const std::string& table, RowId row, const std::string& column,
+                          const std::u16string& text) {
+    Impl& db = *impl_;
+    if (db.mode != OpenMode::ReadWrite)
+        throw Error(db.path + ": the database is open read-only; it cannot be changed");
+    db.refresh();
+    const TableDef& def = db.table(table);
+    PageFile& file = *db.file;
+    if (!file.writable()) throw Error(db.path + ": the file cannot be written");
+
+    int index = def.columnIndex(column);
+    if (index < 0) throw Error(db.path + ": table " + def.name + " has no column " + column);
+    const ColumnDef& col = def.columns[size_t(index)];
+    const std::string what = db.path + ": column " + col.nameUtf8 + " of table " + def.name;
+    const bool isMemo = col.typeCode == uint8_t(ColumnType::Memo);
+    if (!isMemo && col.typeCode != uint8_t(ColumnType::Text))
+        throw Error(what + " is of type " + columnTypeName(ColumnType(col.typeCode)) +
+                    "; only Text and Memo values can be changed");
+    if (def.isIndexed(col.number))
+        throw Error(what + " is part of an index; changing it would leave the index out of date");
+    if (!isMemo && text.size() * 2 > col.length)
+        throw Error(what + " holds at most " + std::to_string(col.length / 2) + " characters; the new text has " +
+                    std::to_string(text.size()));
+
+    // The row: its header slot must be a live row of this table.
+    std::optional<RowLocation> loc;
+    try {
+        if (row.page == 0 || row.page >= file.pageCount()) throw Error("no such page");
+        ByteView page = file.view(row.page);
+        if (page.u8(0) != kPageData || page.u32(kDataOwner) != def.firstPage) throw Error("not a data page of the table");
+        if (row.slot >= page.u16(kDataSlotCount)) throw Error("no such slot");
+        loc = locateRow(file, row);
+    } catch (const Error&) {
+        loc.reset();
+    }
+    if (!loc)
+        throw Error(db.path + ": the row at " + describe(row) + " of table " + def.name + " no longer exists");
+
+    auto& cache = db.writeCache;
+    if (!cache || cache->generation != file.generation()) cache = std::make_shared<WriteCache>();
+
+    PageWriter writer(file);
+    EditablePage dataPage = writer.load(loc->data.page);
+    const Bytes& oldRow = dataPage.row(loc->data.slot);
+    CrackedRow cracked = crackRow(def, ByteView(oldRow.data(), oldRow.size(), what));
+    const ColumnSlice& slice = cracked.columns[size_t(index)];
+
+    Bytes encoded = encodeText(text, col.compressionAllowed());
+    Bytes value;
+    std::vector<LongValueSegment> oldSegments;
+    LongValueSpace* space = nullptr;
+    if (!isMemo) {
+        value = std::move(encoded);
+    } else {
+        if (!slice.isNull() && slice.length >= kLongValueHeaderSize)
+            oldSegments = longValueSegments(file, cracked.bytes.sub(slice.offset, slice.length));
+        const LongValueMaps* maps = def.longValueMapsFor(col.number);
+        if (maps && maps->ownedMapPointer) space = &cache->longValues[maps->ownedMapPointer];
+        bool stored = false;
+        if (encoded.size() <= kMemoInlineLimit) {
+            Bytes candidate = inlineLongValue(encoded);
+            long growth = long(candidate.size()) - long(slice.isNull() ? 0 : slice.length);
+            if (growth <= dataPage.freeSpace() && oldRow.size() + growth <= kMaxRowSize) {
+                value = std::move(candidate);
+                stored = true;
+            }
+        }
+        if (!stored) {
+            if (!maps || maps->ownedMapPointer == 0)
+                throw Error(what + " has no long-value page map; the value cannot be stored");
+            LongValueColumn lv{maps->ownedMapPointer, maps->freeMapPointer,
+                               "column " + col.nameUtf8 + " of table " + def.name};
+            value = storeLongValue(writer, lv, encoded, *space);
+        }
+    }
+
+    Bytes newRow = spliceVarColumn(cracked, col, value, what);
+    bool tookPage = false;
+    if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
+        dataPage.setRow(loc->data.slot, std::move(newRow));
+        writer.write(dataPage);
+    } else {
+        tookPage = moveRow(writer, def, *loc, std::move(newRow));
+    }
+
+    if (!oldSegments.empty()) {
+        LongValueSpace none;
+        freeLongValue(writer, oldSegments, space ? *space : none);
+    }
+    file.flush();
+    cache->generation = file.generation();
+    db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
+}
+
+void Database::Impl::acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged) {
+    if (pageMapsChanged) invalidate();
+    else if (rowValuesChanged) snapshots_.erase(tablePage);
+    seenGeneration_ = file->generation();
+}
+
+} // namespace jet
