@@ -1,0 +1,276 @@
+// The engine facade: opening and validating a file, the catalog, table reads and the SELECT subset.
+#include "jet/database_impl.h"
+
+#include "jet/data_page.h"
+#include "jet/format.h"
+#include "jet/row.h"
+#include "jet/sql.h"
+#include "jet/text_codec.h"
+#include "jet/values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace jet {
+
+// ---- small facade helpers --------------------------------------------------------------------------
+
+std::string columnTypeName(ColumnType type) {
+    switch (type) {
+    case ColumnType::Bool: return "Yes/No";
+    case ColumnType::Byte: return "Byte";
+    case ColumnType::Int: return "Integer";
+    case ColumnType::Long: return "Long Integer";
+    case ColumnType::Money: return "Currency";
+    case ColumnType::Float: return "Single";
+    case ColumnType::Double: return "Double";
+    case ColumnType::DateTime: return "Date/Time";
+    case ColumnType::Binary: return "Binary";
+    case ColumnType::Text: return "Text";
+    case ColumnType::Ole: return "OLE Object";
+    case ColumnType::Memo: return "Memo";
+    case ColumnType::Guid: return "Replication ID";
+    case ColumnType::Numeric: return "Decimal";
+    }
+    return "Unknown type " + std::to_string(int(type));
+}
+
+int TableSchema::columnIndex(const std::string& n) const {
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (sameName(columns[i].name, n)) return int(i);
+    return -1;
+}
+
+int ResultSet::columnIndex(const std::string& n) const {
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (sameName(columns[i].name, n)) return int(i);
+    return -1;
+}
+
+// ---- Impl ------------------------------------------------------------------------------------------
+
+Database::Impl::Impl(std::unique_ptr<PageFile> f, OpenMode m) : path(f->name()), mode(m), file(std::move(f)) {
+    file->refresh();
+    header = readFileHeader(*file);
+    seenGeneration_ = file->generation();
+    catalog(); // a file whose catalog cannot be read is not usable
+}
+
+std::unique_ptr<Database> Database::Impl::wrap(std::unique_ptr<Impl> impl) {
+    return std::unique_ptr<Database>(new Database(std::move(impl)));
+}
+
+void Database::Impl::refresh() {
+    file->refresh();
+    if (file->generation() == seenGeneration_) return;
+    invalidate();
+    header = readFileHeader(*file);
+    seenGeneration_ = file->generation();
+}
+
+void Database::Impl::invalidate() {
+    catalog_.reset();
+    tables_.clear();
+    snapshots_.clear();
+}
+
+const std::vector<CatalogEntry>& Database::Impl::catalog() {
+    if (!catalog_) catalog_ = readCatalog(*file);
+    return *catalog_;
+}
+
+const TableDef& Database::Impl::table(const std::string& name) {
+    auto entry = findUserTable(catalog(), name);
+    if (!entry) throw Error(path + ": there is no table '" + name + "'");
+    auto& slot = tables_[entry->tdefPage()];
+    if (!slot) slot = std::make_unique<TableDef>(readTableDef(*file, entry->tdefPage(), entry->name));
+    return *slot;
+}
+
+ResultSet Database::Impl::readAll(const TableDef& def) {
+    ResultSet rs;
+    for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
+    forEachRow(*file, def, [&](const RowLocation& loc, const CrackedRow& row) {
+        Row r;
+        r.id = loc.header;
+        r.values.reserve(def.columns.size());
+        for (size_t i = 0; i < def.columns.size(); ++i)
+            r.values.push_back(decodeValue(*file, def.columns[i], row, row.columns[i]));
+        rs.rows.push_back(std::move(r));
+    });
+    return rs;
+}
+
+const Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
+    auto& slot = snapshots_[def.firstPage];
+    if (slot) return *slot;
+    auto snap = std::make_unique<TableSnapshot>();
+    forEachRow(*file, def, [&](const RowLocation& loc, const CrackedRow& row) {
+        snap->rows.push_back(loc);
+        std::vector<Value> values(def.columns.size());
+        for (size_t i = 0; i < def.columns.size(); ++i)
+            if (!def.columns[i].isLongValue()) values[i] = decodeValue(*file, def.columns[i], row, row.columns[i]);
+        snap->values.push_back(std::move(values));
+    });
+    slot = std::move(snap);
+    return *slot;
+}
+
+// ---- the SELECT subset --------------------------------------------------------------------------------
+
+namespace {
+
+// Numeric view of a value for "column = integer"; nullopt for NULL.
+std::optional<long double> numberOf(const Value& v) {
+    if (auto p = std::get_if<int64_t>(&v)) return (long double)*p;
+    if (auto p = std::get_if<double>(&v)) return (long double)*p;
+    if (auto p = std::get_if<bool>(&v)) return *p ? -1.0L : 0.0L; // Jet's True is -1
+    if (auto p = std::get_if<Money>(&v)) return (long double)p->tenThousandths / 10000.0L;
+    if (auto p = std::get_if<DateTime>(&v)) return (long double)p->days;
+    if (auto p = std::get_if<Decimal>(&v)) return std::strtold(p->text.c_str(), nullptr);
+    return std::nullopt;
+}
+
+bool matches(const Value& v, int64_t wanted) {
+    if (auto p = std::get_if<int64_t>(&v)) return *p == wanted; // exact for every integer
+    auto n = numberOf(v);
+    return n && *n == (long double)wanted;
+}
+
+int foldCompare(const std::u16string& a, const std::u16string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = a[i], y = b[i];
+        if (x >= u'a' && x <= u'z') x = char16_t(x - 32);
+        if (y >= u'a' && y <= u'z') y = char16_t(y - 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// Ordering for ORDER BY: NULL first, then by value.
+int compareValues(const Value& a, const Value& b) {
+    bool an = std::holds_alternative<Null>(a), bn = std::holds_alternative<Null>(b);
+    if (an || bn) return an == bn ? 0 : an ? -1 : 1;
+    if (auto x = std::get_if<int64_t>(&a))
+        if (auto y = std::get_if<int64_t>(&b)) return *x == *y ? 0 : *x < *y ? -1 : 1;
+    if (auto x = std::get_if<std::u16string>(&a))
+        if (auto y = std::get_if<std::u16string>(&b)) return foldCompare(*x, *y);
+    if (auto x = std::get_if<Bytes>(&a))
+        if (auto y = std::get_if<Bytes>(&b)) return *x == *y ? 0 : *x < *y ? -1 : 1;
+    auto x = numberOf(a), y = numberOf(b);
+    if (x && y) return *x == *y ? 0 : *x < *y ? -1 : 1;
+    return 0;
+}
+
+bool comparableWithInteger(ColumnType t) {
+    switch (t) {
+    case ColumnType::Bool:
+    case ColumnType::Byte:
+    case ColumnType::Int:
+    case ColumnType::Long:
+    case ColumnType::Money:
+    case ColumnType::Float:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+    case ColumnType::Numeric:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+ResultSet Database::Impl::select(const std::string& sql) {
+    SelectStatement st = parseSelect(sql);
+    refresh();
+    const TableDef& def = table(st.table);
+    auto column = [&](const std::string& name) {
+        int i = def.columnIndex(name);
+        if (i < 0) throw Error(path + ": table '" + def.name + "' has no column '" + name + "'");
+        return size_t(i);
+    };
+    std::vector<std::pair<size_t, int64_t>> conditions;
+    for (const auto& c : st.where) {
+        size_t i = column(c.column);
+        if (!comparableWithInteger(ColumnType(def.columns[i].typeCode)))
+            throw Error(path + ": column '" + def.columns[i].nameUtf8 + "' of table '" + def.name +
+                        "' holds " + columnTypeName(ColumnType(def.columns[i].typeCode)) +
+                        " values and cannot be compared with the integer " + std::to_string(c.value));
+        conditions.emplace_back(i, c.value);
+    }
+    std::optional<size_t> order;
+    if (st.orderBy) order = column(*st.orderBy);
+
+    const TableSnapshot& snap = snapshot(def);
+    ResultSet rs;
+    for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
+    bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(), [](const ColumnDef& c) { return c.isLongValue(); });
+    for (size_t r = 0; r < snap.rows.size(); ++r) {
+        const auto& values = snap.values[r];
+        bool ok = std::all_of(conditions.begin(), conditions.end(),
+                              [&](const auto& c) { return matches(values[c.first], c.second); });
+        if (!ok) continue;
+        Row row;
+        row.id = snap.rows[r].header;
+        row.values = values;
+        if (anyLongValue) {
+            const RowLocation& loc = snap.rows[r];
+            CrackedRow cracked = crackRow(def, DataPage(file->view(loc.data.page), loc.data.page).row(loc.data.slot));
+            for (size_t i = 0; i < def.columns.size(); ++i)
+                if (def.columns[i].isLongValue())
+                    row.values[i] = decodeValue(*file, def.columns[i], cracked, cracked.columns[i]);
+        }
+        rs.rows.push_back(std::move(row));
+    }
+    if (order) {
+        size_t k = *order;
+        bool desc = st.descending;
+        std::stable_sort(rs.rows.begin(), rs.rows.end(), [&](const Row& a, const Row& b) {
+            int c = compareValues(a.values[k], b.values[k]);
+            return desc ? c > 0 : c < 0;
+        });
+    }
+    return rs;
+}
+
+// ---- Database --------------------------------------------------------------------------------------
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Database::~Database() = default;
+
+std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode) {
+    auto file = openPageFile(path, mode == OpenMode::ReadWrite);
+    return Impl::wrap(std::make_unique<Impl>(std::move(file), mode));
+}
+
+std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name) {
+    return Database::Impl::wrap(std::make_unique<Database::Impl>(memoryPageFile(std::move(contents), name, false),
+                                                                 OpenMode::ReadOnly));
+}
+
+const std::string& Database::path() const { return impl_->path; }
+OpenMode Database::mode() const { return impl_->mode; }
+
+std::vector<std::string> Database::tableNames() const {
+    impl_->refresh();
+    std::vector<std::string> names;
+    for (const auto& e : impl_->catalog())
+        if (e.isUserTable()) names.push_back(e.name);
+    return names;
+}
+
+TableSchema Database::schema(const std::string& table) const {
+    impl_->refresh();
+    return impl_->table(table).schema();
+}
+
+ResultSet Database::readTable(const std::string& table) const {
+    impl_->refresh();
+    return impl_->readAll(impl_->table(table));
+}
+
+ResultSet Database::query(const std::string& sql) const { return impl_->select(sql); }
+
+} // namespace jet

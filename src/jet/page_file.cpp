@@ -1,0 +1,176 @@
+// Page I/O: a POSIX file or a memory buffer behind one page-cached interface.
+#include "jet/page_file.h"
+
+#include "jet/format.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace jet {
+
+using format::kPageSize;
+
+uint32_t PageFile::pageCount() const {
+    uint64_t pages = sizeBytes() / kPageSize;
+    return pages > 0xFFFFFF ? 0xFFFFFF : uint32_t(pages); // row pointers hold 24-bit page numbers
+}
+
+const Bytes& PageFile::page(uint32_t number) const {
+    auto it = cache_.find(number);
+    if (it != cache_.end()) return it->second;
+    if (number >= pageCount())
+        throw Error(name_ + ": page " + std::to_string(number) + " is past the end of the file (" +
+                    std::to_string(pageCount()) + " pages)");
+    Bytes bytes(kPageSize);
+    readAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
+    return cache_.emplace(number, std::move(bytes)).first->second;
+}
+
+ByteView PageFile::view(uint32_t number) const {
+    const Bytes& bytes = page(number);
+    return ByteView(bytes.data(), bytes.size(), name_ + ", page " + std::to_string(number));
+}
+
+void PageFile::writePage(uint32_t number, const Bytes& bytes) {
+    if (!writable()) throw Error(name_ + ": the file is open read-only");
+    if (bytes.size() != kPageSize)
+        throw Error("internal: page " + std::to_string(number) + " written with " +
+                    std::to_string(bytes.size()) + " bytes");
+    if (number > pageCount())
+        throw Error(name_ + ": page " + std::to_string(number) + " written past the end of the file");
+    writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
+    cache_[number] = bytes;
+    stamp_ = stamp();
+    ++generation_;
+}
+
+void PageFile::truncatePages(uint32_t pages) {
+    if (!writable()) throw Error(name_ + ": the file is open read-only");
+    truncateTo(uint64_t(pages) * kPageSize);
+    cache_.erase(cache_.lower_bound(pages), cache_.end());
+    stamp_ = stamp();
+    ++generation_;
+}
+
+bool PageFile::refresh() {
+    uint64_t now = stamp();
+    if (stampKnown_ && now == stamp_) return false;
+    bool changed = stampKnown_;
+    stampKnown_ = true;
+    stamp_ = now;
+    if (changed) {
+        cache_.clear();
+        ++generation_;
+    }
+    return changed;
+}
+
+namespace {
+
+std::string systemError(const std::string& path, const std::string& action) {
+    return path + ": cannot " + action + " (" + std::strerror(errno) + ")";
+}
+
+class PosixPageFile final : public PageFile {
+public:
+    PosixPageFile(const std::string& path, int fd, bool writable)
+        : PageFile(path), fd_(fd), writable_(writable) {}
+    ~PosixPageFile() override { ::close(fd_); }
+
+    bool writable() const override { return writable_; }
+    uint64_t sizeBytes() const override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) throw Error(systemError(name(), "read the file's size"));
+        return uint64_t(st.st_size);
+    }
+    void flush() override {
+        if (writable_ && ::fsync(fd_) != 0) throw Error(systemError(name(), "flush the file"));
+    }
+
+protected:
+    void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
+        size_t done = 0;
+        while (done < length) {
+            ssize_t n = ::pread(fd_, dst + done, length - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw Error(systemError(name(), "read"));
+            if (n == 0) throw Error(name() + ": the file ended while reading (it was truncated?)");
+            done += size_t(n);
+        }
+    }
+    void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
+        size_t done = 0;
+        while (done < length) {
+            ssize_t n = ::pwrite(fd_, src + done, length - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw Error(systemError(name(), "write"));
+            done += size_t(n);
+        }
+    }
+    void truncateTo(uint64_t size) override {
+        if (::ftruncate(fd_, off_t(size)) != 0) throw Error(systemError(name(), "shorten the file"));
+    }
+    uint64_t stamp() const override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return 0;
+        uint64_t mtime = uint64_t(st.st_mtim.tv_sec) * 1000000000ull + uint64_t(st.st_mtim.tv_nsec);
+        return mtime * 1099511628211ull ^ uint64_t(st.st_size) ^ (uint64_t(st.st_ino) << 20);
+    }
+
+private:
+    int fd_;
+    bool writable_;
+};
+
+class MemoryPageFile final : public PageFile {
+public:
+    MemoryPageFile(Bytes contents, std::string name, bool writable)
+        : PageFile(std::move(name)), data_(std::move(contents)), writable_(writable) {}
+    bool writable() const override { return writable_; }
+    uint64_t sizeBytes() const override { return data_.size(); }
+
+protected:
+    void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
+        if (offset > data_.size() || length > data_.size() - offset)
+            throw Error(name() + ": the file ended while reading");
+        std::memcpy(dst, data_.data() + offset, length);
+    }
+    void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
+        if (offset + length > data_.size()) data_.resize(offset + length);
+        std::memcpy(data_.data() + offset, src, length);
+    }
+    void truncateTo(uint64_t size) override { data_.resize(size); }
+
+private:
+    Bytes data_;
+    bool writable_;
+};
+
+} // namespace
+
+std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
+    if (path.empty()) throw Error("no database file was given");
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) throw Error(path + ": the file does not exist");
+        throw Error(systemError(path, "open the file"));
+    }
+    if (S_ISDIR(st.st_mode)) throw Error(path + ": is a folder, not a database file");
+    if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
+    int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0) {
+        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM))
+            throw Error(path + ": cannot be opened for writing (read-only or no permission)");
+        throw Error(systemError(path, "open the file"));
+    }
+    return std::make_unique<PosixPageFile>(path, fd, writable);
+}
+
+std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable) {
+    return std::make_unique<MemoryPageFile>(std::move(contents), std::move(name), writable);
+}
+
+} // namespace jet
