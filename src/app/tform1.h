@@ -55,7 +55,7 @@ public:
     QLabel* Label2 = nullptr;
     QComboBox* ComboBox2 = nullptr;      // book selector; not editable, not sorted
     data::Connection ADOConnection1;
-    data::Query ADOQuery1{ADOConnection1};
+    data::Query ADOQuery1{ADOConnection1, "ADOQuery1"};
     QPlainTextEdit* DBMemo1 = nullptr;   // pane 1's memo, under RE1 (bound via ADOQuery1.onDataChange)
     QPushButton* BitBtn1 = nullptr;      // Close: its click closes the window (-> FormClose)
     // DataSource1/DataSource2 have no object of their own: a query's onDataChange callback is
@@ -81,7 +81,7 @@ public:
     QPlainTextEdit* DBMemo2 = nullptr;   // pane 2's memo, under RE2
     // Declared before ADOQuery2 (the design lists it after) so the query never outlives it.
     data::Connection ADOConnection2;
-    data::Query ADOQuery2{ADOConnection2};
+    data::Query ADOQuery2{ADOConnection2, "ADOQuery2"};
     QComboBox* ComboBox3 = nullptr;      // bible version 2; editable, sorted
     QLabel* Label8 = nullptr;
     QTextEdit* RE1 = nullptr;            // pane 1's editor view (popup PopupMenu1)
@@ -159,6 +159,11 @@ public:
     void ADOQuery1AfterScroll();
     void ADOQuery2AfterScroll();
     void closeStepReleaseConnections();
+    // Helpers of the handlers above.
+    void connectPane(int pane, const QString& bibleName); // databasePath, connection string, connect
+    int currentBookNumber() const;                        // ComboBox2's selected position + 1
+    void stepChapter(int delta);                          // the chapter step from Label6's number
+    void showCurrentVerse(int pane);                      // fill the view, keyboard focus to it
 
     // ---- Handlers: editing and saving (tform1_editing.cpp) ---------------------------------
     // Called before the view handles the key / the press (event filter on RE1/RE2).

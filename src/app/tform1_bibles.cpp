@@ -1,51 +1,204 @@
 // TForm1: opening bibles, the book list and navigation (handlers of the bible panes).
 #include "app/tform1.h"
 
+#include "app/rich_edit_view.h"
+
+#include "bibledb/bible_file.h"
+#include "bibledb/book_list.h"
+#include "bibledb/statements.h"
+#include "verse/fill.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using bibledb::setStatement;
+
+// ---- Opening a bible ------------------------------------------------------------------------
+
 void TForm1::ComboBox1Change() {
-    // opens bible version 1 in pane 1
+    saveEditedPanes();
+    if (ComboBox1->currentText().isEmpty()) {
+        ComboBox2->setEnabled(false);
+        setControlColor(ComboBox2, clBtnShadow());
+    } else {
+        const QString name = ComboBox1->currentText();
+        ComboBox2->setEnabled(true);
+        setControlColor(ComboBox2, clCream);
+        ComboBox3->setEnabled(true);
+        setControlColor(ComboBox3, clCream);
+        connectPane(1, name);
+        setStatement(ADOQuery1, bibledb::openBibleStatement());
+        ADOQuery1.setActive(true);
+        ADOQuery1.first();
+        Laadbijbelboekenlijst();
+    }
+    // The selector is read again: the steps above let events run.
+    if (ComboBox1->currentText().isEmpty()) {
+        RE1->setEnabled(false);
+        setControlColor(RE1, clGray);
+    } else {
+        RE1->setEnabled(true);
+        setControlColor(RE1, clCream);
+        RE1->setFocus();
+        // The interface language cannot change once a bible is open: the views hold the marker
+        // texts of the language in force.
+        Options1->setEnabled(false);
+    }
 }
 
 void TForm1::ComboBox3Change() {
-    // opens bible version 2 in pane 2, then reopens pane 1
+    saveEditedPanes();
+    connectPane(2, ComboBox3->currentText());
+    setStatement(ADOQuery2, bibledb::openBibleStatement());
+    ADOQuery2.open();
+    ADOQuery2.first();
+    ComboBox1Change();
+}
+
+void TForm1::connectPane(int pane, const QString& bibleName) {
+    data::Connection& connection = paneConnection(pane);
+    if (connection.connected()) connection.setConnected(false);
+    QString& path = paneDatabasePath(pane);
+    path = bibledb::bibleFilePath(baseFolder, bibleName);
+    connection.setConnectionString(bibledb::bibleConnectionString(path));
+    connection.setConnected(true);
 }
 
 void TForm1::Laadbijbelboekenlijst() {
-    // fills BookList and ComboBox2 from pane 1's book-name rows
-}
+    setStatement(ADOQuery1, bibledb::bookListStatement());
+    ADOQuery1.open();
+    ADOQuery1.first();
 
-void TForm1::ComboBox2Change() {
-    // puts both panes on chapter 1 of the chosen book
-}
+    // Filling the selector by code is no user choice: it must not run ComboBox2Change itself.
+    const QSignalBlocker blockSelector(ComboBox2);
+    ComboBox2->clear();
+    BookList->clear();
+    bibledb::BookList books;
+    bibledb::readBookNames(ADOQuery1, books);
+    for (const QString& entry : books.entries()) BookList->addTopLevelItem(new QTreeWidgetItem({entry}));
+    ComboBox2->addItems(books.selectorNames());
+    ComboBox2->setCurrentIndex(ComboBox2->count() > 0 ? 0 : -1);
 
-void TForm1::SpeedButton1Click() {
-    // previous verse
-}
-
-void TForm1::SpeedButton2Click() {
-    // next verse
-}
-
-void TForm1::SpeedButton3Click() {
-    // previous chapter
-}
-
-void TForm1::SpeedButton4Click() {
-    // next chapter
-}
-
-void TForm1::FormMouseWheel(int wheelDelta) {
-    // one verse step per wheel message
-    (void)wheelDelta;
-}
-
-void TForm1::ADOQuery1AfterScroll() {
-    // refills RE1 from pane 1's current row
-}
-
-void TForm1::ADOQuery2AfterScroll() {
-    // refills RE2 from pane 2's current row
+    ComboBox2Change();
 }
 
 void TForm1::closeStepReleaseConnections() {
-    // releases ADOConnection1, then ADOConnection2
+    ADOConnection1.release();
+    ADOConnection2.release();
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+int TForm1::currentBookNumber() const { return ComboBox2->currentIndex() + 1; }
+
+void TForm1::ComboBox2Change() {
+    saveEditedPanes();
+    const int book = currentBookNumber();
+
+    setStatement(ADOQuery1, bibledb::highestChapterStatement(book));
+    ADOQuery1.open();
+    ADOQuery1.last();
+    lastChapter = ADOQuery1.fieldByName("chapter").asInteger();
+
+    setStatement(ADOQuery1, bibledb::firstChapterStatement(book));
+    ADOQuery1.open();
+    ADOQuery1.first();
+    if (ADOQuery2.active()) {
+        setStatement(ADOQuery2, bibledb::firstChapterStatement(book));
+        ADOQuery2.open();
+        ADOQuery2.first();
+    }
+
+    for (QToolButton* step : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) step->setEnabled(true);
+    Label6->setText("1");
+    Label7->setText("1");
+    if (ComboBox3->currentText().isEmpty()) {
+        RE2->setEnabled(false);
+        setControlColor(RE2, clGray);
+    } else {
+        RE2->setEnabled(true);
+        setControlColor(RE2, clCream);
+    }
+    processPendingEvents();
+}
+
+void TForm1::SpeedButton1Click() {
+    saveEditedPanes();
+    if (ADOQuery1.fieldByName("Verse").asInteger() > 1) {
+        ADOQuery1.prior();
+        if (ADOQuery2.active()) ADOQuery2.prior();
+    }
+    Label7->setText(ADOQuery1.fieldByName("verse").asString());
+}
+
+void TForm1::SpeedButton2Click() {
+    saveEditedPanes();
+    ADOQuery1.next();
+    Label7->setText(ADOQuery1.fieldByName("verse").asString());
+    // Pane 2 follows by rows, also when pane 1 stayed on its last verse.
+    if (ADOQuery2.active()) ADOQuery2.next();
+}
+
+void TForm1::SpeedButton3Click() {
+    saveEditedPanes();
+    if (ADOQuery1.fieldByName("Chapter").asInteger() > 1) stepChapter(-1);
+}
+
+void TForm1::SpeedButton4Click() {
+    saveEditedPanes();
+    if (ADOQuery1.fieldByName("Chapter").asInteger() < lastChapter) stepChapter(+1);
+}
+
+void TForm1::stepChapter(int delta) {
+    // The new chapter counts from the label, not from the row.
+    Label6->setText(QString::number(bibledb::toInteger(Label6->text()) + delta));
+    const int book = currentBookNumber();
+    setStatement(ADOQuery1, bibledb::chapterStatement(book, Label6->text()));
+    ADOQuery1.open();
+    Label6->setText(ADOQuery1.fieldByName("Chapter").asString());
+    Label7->setText("1");
+    if (ADOQuery2.active()) {
+        setStatement(ADOQuery2, bibledb::chapterStatement(book, Label6->text()));
+        ADOQuery2.open();
+    }
+}
+
+void TForm1::FormMouseWheel(int wheelDelta) {
+    if (!ADOQuery1.active()) return;
+    if (wheelDelta > 0) SpeedButton1Click();
+    else if (wheelDelta < 0) SpeedButton2Click();
+    activateWindow();
+}
+
+// ---- Showing the current verse --------------------------------------------------------------
+
+void TForm1::ADOQuery1AfterScroll() {
+    if (!ComboBox1->currentText().isEmpty()) {
+        Label4->setText(ComboBox2->currentText() + " " + ADOQuery1.fieldByName("Chapter").asString() + " : " +
+                        ADOQuery1.fieldByName("verse").asString());
+        showCurrentVerse(1);
+    }
+    edited1 = false;
+    processPendingEvents();
+}
+
+void TForm1::ADOQuery2AfterScroll() {
+    // Pane 2 tests the selector of bible version 1 as well.
+    if (!ComboBox1->currentText().isEmpty()) showCurrentVerse(2);
+    edited2 = false;
+}
+
+void TForm1::showCurrentVerse(int pane) {
+    QTextEdit* edit = paneView(pane);
+    auto* lines = edit->findChild<app::RichEditView*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!lines) lines = new app::RichEditView(*edit);
+    verse::fillView(*lines, paneQuery(pane).fieldByName("BIBLETEXT").asString(),
+                    verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
+    // The memo under the view is only the row's text: keys must go to the view, where the user
+    // sees them, never into the memo.
+    if (edit->isEnabled()) edit->setFocus();
 }
