@@ -1,0 +1,202 @@
+#include "app/rich_edit_view.h"
+
+#include "verse/stored_text.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+QTextCharFormat formatOf(verse::CharStyle style)
+{
+    QTextCharFormat format;
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    format.setForeground(QColor(style.colour.r, style.colour.g, style.colour.b));
+    return format;
+}
+
+} // namespace
+
+RichEditView::RichEditView(QTextEdit& edit)
+    : QObject(&edit), edit_(edit), format_(formatOf({}))
+{
+    edit_.setLineWrapMode(QTextEdit::NoWrap);
+    edit_.setAcceptRichText(false);
+    edit_.installEventFilter(this);
+}
+
+int RichEditView::lineCount() const
+{
+    const QTextDocument* doc = edit_.document();
+    const int blocks = doc->blockCount();
+    // The last block is empty exactly when the text is empty or ends with a break.
+    return doc->lastBlock().length() == 1 ? blocks - 1 : blocks;
+}
+
+QString RichEditView::line(int index) const
+{
+    if (index < 0 || index >= lineCount())
+        return {};
+    return edit_.document()->findBlockByNumber(index).text();
+}
+
+void RichEditView::replaceLine(int index, const QString& text)
+{
+    if (index < 0 || index >= lineCount())
+        return;
+    const QTextBlock block = edit_.document()->findBlockByNumber(index);
+    QTextCursor cursor(edit_.document());
+    cursor.setPosition(block.position());
+    cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    cursor.insertText(verse::toViewLine(text), format_);
+    edit_.setTextCursor(cursor);
+}
+
+void RichEditView::deleteLine(int index)
+{
+    if (index < 0 || index >= lineCount())
+        return;
+    const QTextBlock block = edit_.document()->findBlockByNumber(index);
+    QTextCursor cursor(edit_.document());
+    cursor.setPosition(block.position());
+    // length() counts the block's separator; the document's last block has none to delete.
+    const bool last = block.next().isValid() == false;
+    cursor.setPosition(block.position() + block.length() - (last ? 1 : 0), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    edit_.setTextCursor(cursor);
+}
+
+void RichEditView::appendLine(const QString& text)
+{
+    QTextCursor cursor(edit_.document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (lineCount() == edit_.document()->blockCount() - 1) {
+        cursor.insertText(verse::toViewLine(text), format_);
+        cursor.insertBlock(cursor.blockFormat(), format_);
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), format_);
+        cursor.insertText(verse::toViewLine(text), format_);
+    }
+    cursor.endEditBlock();
+    edit_.setTextCursor(cursor);
+    edit_.document()->clearUndoRedoStacks();
+}
+
+void RichEditView::clear()
+{
+    QTextCursor cursor(edit_.document());
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(format_);
+    edit_.setTextCursor(cursor);
+    edit_.document()->clearUndoRedoStacks();
+}
+
+verse::Caret RichEditView::caret() const
+{
+    const int position = edit_.textCursor().selectionEnd();
+    const QTextBlock block = edit_.document()->findBlock(position);
+    return {block.blockNumber(), position - block.position()};
+}
+
+void RichEditView::insertAtCaret(const QString& text)
+{
+    QTextCursor cursor = edit_.textCursor();
+    const QStringList lines = verse::splitInsertText(text);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock(cursor.blockFormat(), format_);
+        if (!lines[i].isEmpty())
+            cursor.insertText(lines[i], format_);
+    }
+    cursor.endEditBlock();
+    edit_.setTextCursor(cursor);
+}
+
+void RichEditView::collapseSelection()
+{
+    QTextCursor cursor = edit_.textCursor();
+    cursor.setPosition(cursor.selectionStart());
+    edit_.setTextCursor(cursor);
+}
+
+void RichEditView::setBold(bool on)
+{
+    format_.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    applyInsertionStyleAtCaret();
+}
+
+void RichEditView::setColour(verse::Rgb colour)
+{
+    format_.setForeground(QColor(colour.r, colour.g, colour.b));
+    applyInsertionStyleAtCaret();
+}
+
+// What the user types at an empty caret takes the insertion style too, as in a rich-text
+// editor whose selection attributes are set: after a fill, typing on the end place is black.
+void RichEditView::applyInsertionStyleAtCaret()
+{
+    QTextCursor cursor = edit_.textCursor();
+    if (cursor.hasSelection())
+        return;
+    if (cursor.block().length() == 1)
+        cursor.setBlockCharFormat(format_);
+    cursor.setCharFormat(format_);
+    edit_.setTextCursor(cursor);
+}
+
+int RichEditView::positionOf(verse::Caret caret) const
+{
+    const QTextDocument* doc = edit_.document();
+    const int number = std::clamp(caret.line, 0, doc->blockCount() - 1);
+    const QTextBlock block = doc->findBlockByNumber(number);
+    return block.position() + std::clamp(caret.column, 0, block.length() - 1);
+}
+
+void RichEditView::select(verse::Caret anchor, verse::Caret caret)
+{
+    QTextCursor cursor(edit_.document());
+    cursor.setPosition(positionOf(anchor));
+    cursor.setPosition(positionOf(caret), QTextCursor::KeepAnchor);
+    edit_.setTextCursor(cursor);
+}
+
+verse::CharStyle RichEditView::styleAt(int line, int column) const
+{
+    if (column < 0 || column >= this->line(line).size())
+        return {};
+    const QTextBlock block = edit_.document()->findBlockByNumber(line);
+    QTextCursor cursor(edit_.document());
+    cursor.setPosition(block.position() + column + 1); // the format of the character before
+    const QTextCharFormat format = cursor.charFormat();
+    const QColor colour = format.foreground().color();
+    return {format.fontWeight() >= QFont::Bold, {colour.red(), colour.green(), colour.blue()}};
+}
+
+bool RichEditView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &edit_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & Qt::ShiftModifier)) {
+            QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier,
+                            key->text(), key->isAutoRepeat(), ushort(key->count()));
+            QCoreApplication::sendEvent(&edit_, &plain);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace app

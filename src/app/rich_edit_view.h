@@ -1,0 +1,52 @@
+// The editor view's line model over a QTextEdit (RE1, RE2): one text block per line. The text
+// "ends with a line break" when its last block is empty; that empty block is the end place
+// below the last line, where a click puts the caret.
+#pragma once
+#include "verse/line_view.h"
+
+#include <QObject>
+#include <QTextCharFormat>
+
+class QTextEdit;
+
+namespace app {
+
+class RichEditView : public QObject, public verse::LineView {
+public:
+    // Configures the edit for the line model (no word wrap, plain-text paste) and becomes its
+    // child, so the edit owns it.
+    explicit RichEditView(QTextEdit& edit);
+
+    int lineCount() const override;
+    QString line(int index) const override;
+    void replaceLine(int index, const QString& text) override;
+    void deleteLine(int index) override;
+    // Clearing and appending build a new verse (a fill) or are the whole-bible run's change:
+    // they empty the undo history, so that undo never brings back another verse.
+    void appendLine(const QString& text) override;
+    void clear() override;
+    verse::Caret caret() const override;
+    void insertAtCaret(const QString& text) override;
+    void collapseSelection() override;
+    void setBold(bool on) override;
+    void setColour(verse::Rgb colour) override;
+
+    // Selects from the anchor to the caret, as the mouse does (clamped to the text).
+    void select(verse::Caret anchor, verse::Caret caret);
+    verse::CharStyle styleAt(int line, int column) const; // default style outside the text
+    QTextEdit& edit() const { return edit_; }
+
+protected:
+    // Shift+Enter would put a soft break inside a block, a line the model cannot see: it is
+    // turned into a plain Enter.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int positionOf(verse::Caret caret) const;
+    void applyInsertionStyleAtCaret();
+
+    QTextEdit& edit_;
+    QTextCharFormat format_; // the insertion style
+};
+
+} // namespace app
