@@ -108,7 +108,9 @@ TEST(CompactAndRepair, EveryStepAndItsFailures) {
         EXPECT_EQ(fake.exists(database) ? fake.files[database] : QByteArray(), c.database);
         EXPECT_EQ(fake.exists(database + "x") ? fake.files[database + "x"] : QByteArray(), c.temporary);
         // Nothing is ever deleted before a copy exists.
-        if (!fake.calls.isEmpty()) EXPECT_TRUE(fake.calls.front().startsWith("compact "));
+        if (!fake.calls.isEmpty()) {
+            EXPECT_TRUE(fake.calls.front().startsWith("compact "));
+        }
     }
 }
 

@@ -1,0 +1,377 @@
+// The window's whole-bible run and its compaction at close, offscreen on fixture bibles: the
+// option boxes, the run compared row by row with `kantelo-db apply`, the second pane, input
+// during the run, and which files a close compacts.
+#include "app/tform1.h"
+
+#include "jet/database.h"
+#include "maintenance/compaction.h"
+#include "support/bible_fixture.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <tuple>
+
+namespace fs = std::filesystem;
+using test_support::BibleSpec;
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "maintenance_window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+using Key = std::tuple<int, int, int>;
+using Texts = std::map<Key, std::u16string>;
+
+int integer(const jet::Value& v) { return std::holds_alternative<int64_t>(v) ? int(std::get<int64_t>(v)) : -1; }
+
+Texts readTexts(const fs::path& file) {
+    auto db = jet::Database::open(file.string());
+    const jet::ResultSet rs = db->readTable("bible");
+    const int b = rs.columnIndex("Book"), c = rs.columnIndex("Chapter"), v = rs.columnIndex("Verse"),
+              t = rs.columnIndex("BIBLETEXT");
+    Texts texts;
+    for (const jet::Row& row : rs.rows) {
+        const auto* text = std::get_if<std::u16string>(&row.values[size_t(t)]);
+        texts[{integer(row.values[size_t(b)]), integer(row.values[size_t(c)]), integer(row.values[size_t(v)])}] =
+            text ? *text : u"<null>";
+    }
+    return texts;
+}
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Three books of uneven chapters; texts with every kind of ending.
+BibleSpec mixedBible() {
+    BibleSpec spec;
+    spec.bookNames = {{2, u"Exodus"}, {1, u"Genesis"}, {3, u"Leviticus"}};
+    const std::u16string endings[] = {u"", u"\r\n", u"\r\n\r\n", u"\r\n\r\nMore", u"\r\n ", u"\r\n\r\n\r\n"};
+    int n = 0;
+    const std::vector<std::vector<int>> shape = {{3, 2}, {1, 4, 2}, {2}};
+    for (size_t b = 0; b < shape.size(); ++b)
+        for (size_t c = 0; c < shape[b].size(); ++c)
+            for (int v = 1; v <= shape[b][c]; ++v) {
+                std::u16string text = u"Verse " + QString("%1:%2:%3").arg(b + 1).arg(c + 1).arg(v).toStdU16String();
+                spec.verses.push_back({int(b + 1), int(c + 1), v, text + endings[size_t(n++) % std::size(endings)]});
+            }
+    spec.verses.push_back({1, 1, 0, u"Verse 0 sorts first"}); // odd, but visited like any row
+    spec.verses.push_back({0, 1, 1, u"Book 0 row"});
+    spec.shuffleRows = true;
+    return spec;
+}
+
+// Records every compaction step and hands it on to the real file system, optionally failing
+// every rename.
+class RecordingFiles : public maintenance::FileOps {
+public:
+    QStringList compacted;
+    bool failRenames = false;
+    bool exists(const QString& path) override { return maintenance::systemFileOps().exists(path); }
+    bool remove(const QString& path) override { return maintenance::systemFileOps().remove(path); }
+    bool rename(const QString& from, const QString& to) override {
+        return !failRenames && maintenance::systemFileOps().rename(from, to);
+    }
+    void compact(const QString& source, const QString& destination) override {
+        compacted << source;
+        maintenance::systemFileOps().compact(source, destination);
+    }
+};
+
+class MaintenanceWindow : public ::testing::Test {
+public:
+    void SetUp() override {
+        application();
+        oldDrive_ = std::getenv("KANTELO_DRIVE_C") ? std::getenv("KANTELO_DRIVE_C") : "";
+        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
+        folder_ = drive_.path() / "Lumora" / "HolyBibles";
+        fs::create_directories(folder_);
+        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
+        TForm1::messageSink = [this](const QString& text) {
+            messages_ << text;
+            if (onMessage_) onMessage_(text);
+        };
+    }
+    void TearDown() override {
+        form_.reset();
+        TForm1::messageSink = nullptr;
+        TForm1::settingsPathOverride.clear();
+        if (oldDrive_.empty()) unsetenv("KANTELO_DRIVE_C");
+        else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
+    }
+
+    fs::path bible(const std::string& name, const BibleSpec& spec) {
+        return test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    }
+    // The window is made after the bibles so that discovery lists them.
+    TForm1& form() {
+        if (!form_) {
+            form_ = std::make_unique<TForm1>();
+            form_->show();
+        }
+        return *form_;
+    }
+    void openBible1(const QString& name) {
+        form().ComboBox1->setCurrentText(name);
+        form().ComboBox1Change();
+    }
+    void openBible2(const QString& name) {
+        form().ComboBox3->setCurrentText(name);
+        form().ComboBox3Change();
+    }
+    // Ticks a box as a click does and starts the run as the OK button does.
+    void run(bool force) {
+        QCheckBox* box = force ? form().CheckBox1 : form().CheckBox2;
+        if (!box->isChecked()) box->click();
+        form().BitBtn2Click();
+    }
+    void closeWindow() {
+        form().close();
+        QCoreApplication::processEvents();
+    }
+    int count(const QString& message) const { return int(messages_.count(message)); }
+
+    test_support::TempDir drive_;
+    fs::path folder_;
+    std::string oldDrive_;
+    QStringList messages_;
+    std::function<void(const QString&)> onMessage_;
+    std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(MaintenanceWindow, OptionBoxesFollowTheirStateTable) {
+    TForm1& f = form();
+    struct State {
+        bool box1Enabled, box1Ticked, box2Enabled, box2Ticked, okEnabled;
+    };
+    auto state = [&] {
+        return State{f.CheckBox1->isEnabled(), f.CheckBox1->isChecked(), f.CheckBox2->isEnabled(),
+                     f.CheckBox2->isChecked(), f.BitBtn2->isEnabled()};
+    };
+    auto expect = [&](const char* step, State want) {
+        SCOPED_TRACE(step);
+        const State got = state();
+        EXPECT_EQ(got.box1Enabled, want.box1Enabled);
+        EXPECT_EQ(got.box1Ticked, want.box1Ticked);
+        EXPECT_EQ(got.box2Enabled, want.box2Enabled);
+        EXPECT_EQ(got.box2Ticked, want.box2Ticked);
+        EXPECT_EQ(got.okEnabled, want.okEnabled);
+    };
+    expect("start", {true, false, true, false, false});
+    f.CheckBox1->click();
+    expect("box 1 ticked", {true, true, false, false, true});
+    f.CheckBox1->click();
+    expect("box 1 cleared", {true, false, true, false, true});
+    f.CheckBox2->click();
+    expect("box 2 ticked", {false, false, true, true, true});
+    f.CheckBox2->click();
+    expect("box 2 cleared", {true, false, true, false, true});
+
+    // OK with no tick only asks for one.
+    f.BitBtn2Click();
+    EXPECT_EQ(messages_, QStringList{f.texts.msgTickRequired});
+}
+
+TEST_F(MaintenanceWindow, RunMatchesKanteloDbApplyRowForRow) {
+    for (bool force : {true, false}) {
+        SCOPED_TRACE(force ? "force" : "remove");
+        test_support::TempDir other;
+        const fs::path windowCopy = bible(force ? "F" : "R", mixedBible());
+        const fs::path toolCopy = test_support::copyInto(windowCopy, other.path());
+        const Texts before = readTexts(windowCopy);
+
+        openBible1(force ? "F" : "R");
+        run(force);
+        EXPECT_EQ(count(form().texts.msgLongProcess), 1);
+        const Texts byWindow = readTexts(windowCopy);
+        form_.reset();
+        messages_.clear();
+
+        const auto tool = test_support::run({test_support::kanteloDbTool().string(), "apply", toolCopy.string(),
+                                             force ? "force" : "remove"});
+        ASSERT_EQ(tool.exitCode, 0) << tool.err;
+        EXPECT_EQ(readTexts(toolCopy), byWindow);
+        EXPECT_NE(byWindow, before);
+        EXPECT_EQ(byWindow.at({0, 1, 1}), before.at({0, 1, 1}));
+        EXPECT_EQ(byWindow.at({0, 10, 1}), before.at({0, 10, 1}));
+    }
+}
+
+TEST_F(MaintenanceWindow, ForcingAForcedBibleWritesNothing) {
+    BibleSpec spec = test_support::simpleBible(2, 2, 3);
+    for (auto& verse : spec.verses) verse.text += u"\r\n";
+    const fs::path file = bible("K", spec);
+    openBible1("K");
+    const std::string bytes = bytesOf(file);
+    run(true);
+    EXPECT_EQ(bytesOf(file), bytes);
+}
+
+// Pane 2's bible has one verse fewer in chapter 1 of book 1 and one verse more in chapter 2.
+BibleSpec secondBible() {
+    BibleSpec spec = test_support::simpleBible(2, 2, 3);
+    spec.verses.erase(std::find_if(spec.verses.begin(), spec.verses.end(),
+                                   [](const auto& v) { return v.book == 1 && v.chapter == 1 && v.verse == 3; }));
+    spec.verses.push_back({1, 2, 4, u"Verse 1:2:4"});
+    return spec;
+}
+
+TEST_F(MaintenanceWindow, SecondPaneIsWalkedInStepWithTheFirst) {
+    for (bool force : {true, false}) {
+        SCOPED_TRACE(force ? "force" : "remove");
+        BibleSpec one = test_support::simpleBible(2, 2, 3);
+        BibleSpec two = secondBible();
+        if (!force) {
+            for (auto& v : one.verses) v.text += u"\r\n";
+            for (auto& v : two.verses) v.text += u"\r\n";
+        }
+        const fs::path file1 = bible(force ? "One" : "Uno", one);
+        const fs::path file2 = bible(force ? "Two" : "Dos", two);
+        const Texts before2 = readTexts(file2);
+        openBible1(force ? "One" : "Uno");
+        openBible2(force ? "Two" : "Dos");
+        ASSERT_TRUE(form().RE2->isEnabled());
+        run(force);
+
+        for (const auto& [key, text] : readTexts(file1))
+            if (std::get<0>(key) > 0) {
+                EXPECT_EQ(text.ends_with(u"\r\n"), force);
+            }
+        const Texts after2 = readTexts(file2);
+        for (const auto& [key, text] : after2) {
+            const auto& [b, c, v] = key;
+            SCOPED_TRACE(std::to_string(b) + ":" + std::to_string(c) + ":" + std::to_string(v));
+            // Verse 1:2:4 lies beyond pane 1's three verses: never visited.
+            const bool visited = b > 0 && !(b == 1 && c == 2 && v == 4);
+            EXPECT_EQ(text, visited ? (force ? before2.at(key) + u"\r\n" : before2.at(key).substr(0, before2.at(key).size() - 2))
+                                    : before2.at(key));
+        }
+        form_.reset();
+    }
+}
+
+TEST_F(MaintenanceWindow, SecondStartAndBibleChangesAreRefusedDuringTheRun) {
+    bible("A", test_support::simpleBible(1, 2, 3));
+    openBible1("A");
+    bool selectorsLocked = false;
+    onMessage_ = [&](const QString& text) {
+        if (text != form().texts.msgLongProcess) return;
+        QTimer::singleShot(0, [&] {
+            selectorsLocked = !form().ComboBox1->isEnabled() && !form().ComboBox3->isEnabled();
+            form().BitBtn2->click();
+        });
+    };
+    run(true);
+    EXPECT_TRUE(selectorsLocked);
+    EXPECT_EQ(count(form().texts.msgLongProcess), 1);
+    EXPECT_TRUE(form().ComboBox1->isEnabled());
+    EXPECT_TRUE(form().ComboBox3->isEnabled());
+    EXPECT_FALSE(form().modifyDBRunning);
+    for (const auto& [key, text] : readTexts(folder_ / "A.mdb"))
+        if (std::get<0>(key) > 0) {
+            EXPECT_TRUE(text.ends_with(u"\r\n"));
+        }
+}
+
+TEST_F(MaintenanceWindow, ClosingDuringTheRunStopsAfterTheVerseInProgressThenCloses) {
+    const fs::path file = bible("A", test_support::simpleBible(1, 2, 4));
+    openBible1("A");
+    // Close as soon as verse 3 is shown: verses 1 and 2 are done, verse 3 is not started.
+    bool closeSent = false;
+    QObject::connect(form().RE1, &QTextEdit::textChanged, [&] {
+        if (!closeSent && form().RE1->toPlainText().contains("Verse 1:1:3")) {
+            closeSent = true;
+            QTimer::singleShot(0, [&] { form().close(); });
+        }
+    });
+    run(true);
+    EXPECT_TRUE(closeSent);
+    EXPECT_TRUE(form().isVisible()); // held back until the run has ended
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form().isVisible());
+    const Texts texts = readTexts(file);
+    EXPECT_EQ(texts.at({1, 1, 1}), u"Verse 1:1:1\r\n");
+    EXPECT_EQ(texts.at({1, 1, 2}), u"Verse 1:1:2\r\n");
+    EXPECT_EQ(texts.at({1, 1, 3}), u"Verse 1:1:3");
+    EXPECT_EQ(texts.at({1, 2, 1}), u"Verse 1:2:1");
+    EXPECT_FALSE(fs::exists(folder_ / "A.mdbx")); // closed as usual: compacted
+}
+
+// --- compaction at close ----------------------------------------------------------------------
+
+TEST_F(MaintenanceWindow, CloseCompactsTheFilesOpenedLast) {
+    bible("A", test_support::simpleBible(1, 1, 2));
+    bible("B", test_support::simpleBible(1, 1, 2));
+    const QString nativeA = QString::fromStdString((folder_ / "A.mdb").string());
+    const QString nativeB = QString::fromStdString((folder_ / "B.mdb").string());
+
+    struct Case {
+        const char* name;
+        std::function<void(MaintenanceWindow&)> steps;
+        QStringList compacted;
+    };
+    const Case cases[] = {
+        {"nothing opened", [](MaintenanceWindow&) {}, {}},
+        {"only looked at", [](MaintenanceWindow& t) { t.openBible1("A"); }, {nativeA}},
+        {"replaced in pane 1", [](MaintenanceWindow& t) { t.openBible1("A"); t.openBible1("B"); }, {nativeB}},
+        {"same file in both panes", [](MaintenanceWindow& t) { t.openBible1("A"); t.openBible2("A"); }, {nativeA, nativeA}},
+        {"two bibles", [](MaintenanceWindow& t) { t.openBible1("B"); t.openBible2("A"); }, {nativeB, nativeA}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingFiles files;
+        form().compactionFileOps = &files;
+        c.steps(*this);
+        closeWindow();
+        EXPECT_EQ(files.compacted, c.compacted);
+        EXPECT_FALSE(fs::exists(folder_ / "A.mdbx"));
+        EXPECT_FALSE(fs::exists(folder_ / "B.mdbx"));
+        EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+        form_.reset();
+    }
+}
+
+TEST_F(MaintenanceWindow, LeftoverTemporaryFileIsLeftAndNothingIsShown) {
+    const fs::path file = bible("A", test_support::simpleBible(1, 1, 2));
+    { std::ofstream(folder_ / "A.mdbx") << "earlier"; }
+    openBible1("A");
+    const std::string bytes = bytesOf(file);
+    closeWindow();
+    EXPECT_EQ(bytesOf(file), bytes);
+    EXPECT_EQ(bytesOf(folder_ / "A.mdbx"), "earlier");
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(MaintenanceWindow, FailedRenameKeepsTheDatabaseAndSaysWhereItIs) {
+    const fs::path file = bible("A", test_support::simpleBible(1, 2, 2));
+    const Texts before = readTexts(file);
+    RecordingFiles files;
+    files.failRenames = true;
+    form().compactionFileOps = &files;
+    openBible1("A");
+    closeWindow();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_.front().contains(form().baseFolder + "\\HolyBibles\\A.mdbx")) << messages_.front().toStdString();
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(readTexts(folder_ / "A.mdbx"), before);
+}
+
+} // namespace
