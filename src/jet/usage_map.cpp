@@ -71,6 +71,9 @@ UsageMap readUsageMap(const PageFile& file, uint32_t rowPointer, uint32_t pageLi
         size_t count = (row.size() - 1) / 4;
         for (size_t j = 0; j < count; ++j) {
             uint32_t bitmapPage = row.u32(1 + 4 * j);
+            // A negative entry means "none" (Jackcess reads these as signed and skips them; the
+            // global map of testRefGlobalV2000 ends in 0xFFFFFF80).
+            if (bitmapPage & 0x80000000u) bitmapPage = 0;
             map.bitmapPages.push_back(bitmapPage);
             if (bitmapPage == 0) continue;
             if (bitmapPage >= file.pageCount())

@@ -1,0 +1,125 @@
+// Helpers for the writer's tests: mdb-export output parsed into cells, random texts of a given
+// stored size, whole-file snapshots, and the consistency check as a GoogleTest assertion.
+#pragma once
+#include "jet/database.h"
+#include "jet/invariants.h"
+#include "jet/text_codec.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace write_test {
+
+using Cells = std::vector<std::vector<std::string>>;
+
+// Parses mdb-export's CSV: fields separated by commas, rows by LF, quoted fields with "" for a
+// quote inside (they may hold CR LF). The header row is dropped.
+inline Cells parseCsv(const std::string& text) {
+    Cells rows;
+    std::vector<std::string> row;
+    std::string field;
+    bool quoted = false, any = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') { field += '"'; ++i; }
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            row.push_back(field); field.clear();
+        } else if (c == '\n') {
+            row.push_back(field); field.clear();
+            rows.push_back(row); row.clear();
+            any = false;
+            continue;
+        } else {
+            field += c;
+        }
+        any = true;
+    }
+    if (any) { row.push_back(field); rows.push_back(row); }
+    if (!rows.empty()) rows.erase(rows.begin());
+    return rows;
+}
+
+inline std::vector<std::string> mdbTables(const std::filesystem::path& file) {
+    auto r = test_support::run({"mdb-tables", "-1", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> names;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) names.push_back(line);
+    return names;
+}
+
+inline std::string mdbExportRaw(const std::filesystem::path& file, const std::string& table) {
+    auto r = test_support::run({"mdb-export", "-b", "strip", file.string(), table});
+    EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;
+    return r.out;
+}
+
+inline Cells mdbExport(const std::filesystem::path& file, const std::string& table) {
+    return parseCsv(mdbExportRaw(file, table));
+}
+
+// What mdb-export prints for a stored text: UTF-8, with each UTF-16 surrogate shown as '?'.
+inline std::string asMdbExportShows(const std::u16string& text) {
+    std::u16string copy = text;
+    for (char16_t& c : copy)
+        if (c >= 0xD800 && c <= 0xDFFF) c = u'?';
+    return jet::toUtf8(copy);
+}
+
+inline std::string fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A text of `units` UTF-16 code units drawn from a mix of ASCII, CR LF, quotes, commas, Latin-1,
+// Greek, CJK and (when allowed) surrogate pairs; `latin1Only` keeps it compressible.
+inline std::u16string randomText(std::mt19937& rng, size_t units, bool latin1Only, bool allowSurrogates = true) {
+    static const std::u16string ascii = u"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJ 0123456789 .,;:\"'!?-";
+    static const std::u16string latin1 = u"\u00e9\u00e8\u00fc\u00f6\u00df\u00e6\u00f8\u00c5";
+    static const std::u16string other = u"\u03a9\u03b1\u0416\u05d0\u4e2d\u6587\u20ac";
+    std::u16string out;
+    while (out.size() < units) {
+        unsigned pick = rng() % 100;
+        if (pick < 70) out += ascii[rng() % ascii.size()];
+        else if (pick < 76 && units - out.size() >= 2) out += u"\r\n";
+        else if (pick < 88 || latin1Only) out += latin1[rng() % latin1.size()];
+        else if (pick < 97 || !allowSurrogates || units - out.size() < 2) out += other[rng() % other.size()];
+        else { out += char16_t(0xD83D); out += char16_t(0xDE00 + rng() % 64); }
+    }
+    return out;
+}
+
+// An ASCII text whose stored form (compressed, so one byte per character after FF FE) is exactly
+// `bytes` long, for the storage thresholds; or a plain UCS-2 text of that size when `plain`.
+inline std::u16string textOfStoredSize(std::mt19937& rng, size_t bytes, bool compressible) {
+    if (compressible && bytes >= 5 && bytes - 2 <= 1024) {
+        std::u16string t;
+        for (size_t i = 0; i < bytes - 2; ++i) t += char16_t(u'a' + rng() % 26);
+        return t;
+    }
+    std::u16string t;
+    for (size_t i = 0; i < bytes / 2; ++i) t += (i % 7 == 3) ? u'\u03a9' : char16_t(u'a' + rng() % 26);
+    return t;
+}
+
+inline void expectConsistent(const std::filesystem::path& file) {
+    std::vector<std::string> problems = jet::checkInvariants(file.string());
+    std::string all;
+    for (size_t i = 0; i < problems.size() && i < 20; ++i) all += problems[i] + "\n";
+    EXPECT_TRUE(problems.empty()) << problems.size() << " problems:\n" << all;
+}
+
+} // namespace write_test
