@@ -27,6 +27,9 @@ class QToolButton;
 class QTreeWidget;
 
 class TAboutBox;
+namespace app {
+class RichEditView;
+}
 namespace maintenance {
 class FileOps;
 }
@@ -160,6 +163,8 @@ public:
     void ADOQuery2AfterScroll();
     void closeStepReleaseConnections();
     // Helpers of the handlers above.
+    void bindQueryEvents();                               // memo refresh + AfterScroll per query
+    void showRowInMemo(int pane);                         // the memo shows the row's BIBLETEXT
     void connectPane(int pane, const QString& bibleName); // databasePath, connection string, connect
     int currentBookNumber() const;                        // ComboBox2's selected position + 1
     void stepChapter(int delta);                          // the chapter step from Label6's number
@@ -189,6 +194,9 @@ public:
     void FormDeactivate();   // the window's deactivation: calls FormFocusLost
     void saveEditedPanes();  // first step of the bible/book/step handlers
     void closeStepPostEdits();
+    // The line model over the pane's view (created on first use; the view owns it). Fill a
+    // view with verse::fillView(paneLines(pane), storedText, markers).
+    app::RichEditView& paneLines(int pane);
 
     // ---- Handlers: whole-bible options and compaction (tform1_maintenance.cpp) -------------
     void CheckBox1Click();

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QToolButton>
@@ -175,6 +176,27 @@ void TForm1::FormMouseWheel(int wheelDelta) {
 }
 
 // ---- Showing the current verse --------------------------------------------------------------
+
+void TForm1::bindQueryEvents() {
+    // A memo only mirrors its row; the view in front of it is where verses are edited.
+    for (QPlainTextEdit* memo : {DBMemo1, DBMemo2}) {
+        memo->setReadOnly(true);
+        memo->setFocusPolicy(Qt::NoFocus);
+    }
+    ADOQuery1.onDataChange = [this] { showRowInMemo(1); };
+    ADOQuery1.afterScroll = [this] { ADOQuery1AfterScroll(); };
+    ADOQuery2.onDataChange = [this] { showRowInMemo(2); };
+    ADOQuery2.afterScroll = [this] { ADOQuery2AfterScroll(); };
+}
+
+void TForm1::showRowInMemo(int pane) {
+    data::Query& query = paneQuery(pane);
+    const bool onRow = query.active() && query.recordNumber() >= 0;
+    const QString text = onRow ? query.fieldByName("BIBLETEXT").asString() : QString();
+    // The memo shows the stored lines (CR LF breaks).
+    QPlainTextEdit* memo = paneMemo(pane);
+    memo->setPlainText(QString(text).replace("\r\n", "\n"));
+}
 
 void TForm1::ADOQuery1AfterScroll() {
     if (!ComboBox1->currentText().isEmpty()) {
