@@ -1,99 +1,157 @@
-// TForm1: editing the verse views and saving them (key and mouse handlers, popup commands).
+// TForm1: editing the verse views and saving them (key and mouse handlers, popup commands,
+// Savevers and the hooks that call it).
 #include "app/tform1.h"
 
-void TForm1::RE1KeyDown(int key, Qt::KeyboardModifiers shift) {
-    // marks pane 1 edited
-    (void)key;
-    (void)shift;
+#include "app/rich_edit_view.h"
+#include "verse/commands.h"
+#include "verse/save.h"
+
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <exception>
+
+namespace {
+
+verse::Markers markersOf(const texts::UiTexts& texts) { return {texts.newSlideMarker, texts.emptyLineMarker}; }
+
+// A refused command shows its message; a command that changed the view shows nothing.
+void report(verse::CommandResult result, const texts::UiTexts& texts) {
+    switch (result) {
+    case verse::CommandResult::Changed: return;
+    case verse::CommandResult::NotVerseText: TForm1::showMessage(texts.msgNotVerseText); return;
+    case verse::CommandResult::NotSlideChange: TForm1::showMessage(texts.msgNotSlideChange); return;
+    case verse::CommandResult::NotEmptyLine: TForm1::showMessage(texts.msgNotEmptyLine); return;
+    case verse::CommandResult::NoEmptyLineHere: TForm1::showMessage(texts.msgNoEmptyLineHere); return;
+    }
 }
 
-void TForm1::RE2KeyDown(int key, Qt::KeyboardModifiers shift) {
-    // marks pane 2 edited
-    (void)key;
-    (void)shift;
+} // namespace
+
+app::RichEditView& TForm1::paneLines(int pane) {
+    QTextEdit* view = paneView(pane);
+    auto* lines = view->findChild<app::RichEditView*>(QString(), Qt::FindDirectChildrenOnly);
+    return lines ? *lines : *new app::RichEditView(*view);
 }
 
+// ---- Keys and mouse -------------------------------------------------------------------------
+
+// Any key counts as an edit, arrows included: the next hook saves (and so normalises) the verse.
+void TForm1::RE1KeyDown(int, Qt::KeyboardModifiers) { edited1 = true; }
+void TForm1::RE2KeyDown(int, Qt::KeyboardModifiers) { edited2 = true; }
+
+// A right-click puts the caret where a left click would, before the popup opens, so the
+// command acts on the clicked line and column.
 void TForm1::RE1MouseDown(Qt::MouseButton button, QPoint pos) {
-    // right button: caret to the clicked place
-    (void)button;
-    (void)pos;
+    if (button == Qt::RightButton) RE1->setTextCursor(RE1->cursorForPosition(pos));
 }
 
 void TForm1::RE2MouseDown(Qt::MouseButton button, QPoint pos) {
-    // right button: caret to the clicked place
-    (void)button;
-    (void)pos;
+    if (button == Qt::RightButton) RE2->setTextCursor(RE2->cursorForPosition(pos));
 }
 
+// ---- Popup commands: the pane counts as edited even when the command refuses ----------------
+
 void TForm1::Forceernieuwedia1Click() {
-    // NieuweDia on pane 1
+    edited1 = true;
+    NieuweDia(1);
 }
 
 void TForm1::Wissendiaovergang1Click() {
-    // WisDia on pane 1
+    edited1 = true;
+    WisDia(1);
 }
 
 void TForm1::Tussenvoegenlegeregelindedia1Click() {
-    // LegeRegelTussenvoegen on pane 1
+    edited1 = true;
+    LegeRegelTussenvoegen(1);
 }
 
 void TForm1::Wissenlegeregel1Click() {
-    // Wissenlegeregel on pane 1
+    edited1 = true;
+    Wissenlegeregel(1);
 }
 
 void TForm1::Forceernieuwedia2Click() {
-    // NieuweDia on pane 2
+    edited2 = true;
+    NieuweDia(2);
 }
 
 void TForm1::Wissendiaovergang2Click() {
-    // WisDia on pane 2
+    edited2 = true;
+    WisDia(2);
 }
 
 void TForm1::Tussenvoegenlegeregelindedia2Click() {
-    // LegeRegelTussenvoegen on pane 2
+    edited2 = true;
+    LegeRegelTussenvoegen(2);
 }
 
 void TForm1::Wissenlegeregel2Click() {
-    // Wissenlegeregel on pane 2
+    edited2 = true;
+    Wissenlegeregel(2);
 }
 
-void TForm1::NieuweDia(int pane) {
-    // inserts a slide change at the caret
-    (void)pane;
-}
-
-void TForm1::WisDia(int pane) {
-    // deletes the slide change at the caret
-    (void)pane;
-}
-
+void TForm1::NieuweDia(int pane) { report(verse::NieuweDia(paneLines(pane), markersOf(texts)), texts); }
+void TForm1::WisDia(int pane) { report(verse::WisDia(paneLines(pane), markersOf(texts)), texts); }
 void TForm1::LegeRegelTussenvoegen(int pane) {
-    // inserts an empty line at the caret
-    (void)pane;
+    report(verse::LegeRegelTussenvoegen(paneLines(pane), markersOf(texts)), texts);
 }
+void TForm1::Wissenlegeregel(int pane) { report(verse::Wissenlegeregel(paneLines(pane), markersOf(texts)), texts); }
 
-void TForm1::Wissenlegeregel(int pane) {
-    // deletes the empty line at the caret
-    (void)pane;
-}
+// ---- Saving ---------------------------------------------------------------------------------
 
+// The final text is written in one post. Pending events run only after it: a handler they run
+// (a second click on a step button) may move the cursor, and the text must land in the row it
+// was taken from. A failed post (read-only or locked file) propagates to the event guard; the
+// view keeps its converted lines and the pane stays edited, so the next hook tries again.
 void TForm1::Savevers(int pane) {
-    // writes the pane's view back into its row
-    (void)pane;
-}
+    const QString text = verse::convertForSave(paneLines(pane), markersOf(texts));
 
-void TForm1::FormFocusLost() {
-    // saves edited panes and posts pending edits
-}
+    QTextEdit* view = paneView(pane);
+    QTextCursor end = view->textCursor();
+    end.movePosition(QTextCursor::End);
+    view->setTextCursor(end);
+    view->ensureCursorVisible();
+    view->setFocus();
 
-void TForm1::FormDeactivate() {
-    // runs FormFocusLost
+    // Without a current row there is nothing to write to (an empty chapter): an edit there is
+    // dropped rather than blocking every later navigation with an error.
+    data::Query& query = paneQuery(pane);
+    if (query.active() && query.recordNumber() >= 0) {
+        query.edit();
+        query.setEditText(text);
+        query.post();
+    }
+    processPendingEvents();
 }
 
 void TForm1::saveEditedPanes() {
-    // saves pane 1, then pane 2, when edited
+    if (edited1) Savevers(1);
+    if (edited2) Savevers(2);
 }
 
+void TForm1::FormFocusLost() {
+    saveEditedPanes();
+    if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
+    if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
+}
+
+void TForm1::FormDeactivate() { FormFocusLost(); }
+
+// Closing right after typing must not lose the edit: edited panes are saved, then pending
+// edits posted. When a write fails, the error keeps the window open and shows its message;
+// the failed edit is then dropped, so that closing again (the file may stay read-only) works.
 void TForm1::closeStepPostEdits() {
-    // saves edited panes and posts pending edits at close
+    struct DropEditsOnFailure {
+        TForm1& form;
+        int failuresBefore = std::uncaught_exceptions();
+        ~DropEditsOnFailure() {
+            if (std::uncaught_exceptions() <= failuresBefore) return;
+            form.edited1 = form.edited2 = false;
+            form.ADOQuery1.cancel();
+            form.ADOQuery2.cancel();
+        }
+    } dropOnFailure{*this};
+    FormFocusLost();
 }
