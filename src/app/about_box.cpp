@@ -48,6 +48,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setFixedSize(298, 213);
     setModal(true);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     Panel1 = new QFrame(this);

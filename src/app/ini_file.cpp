@@ -157,7 +157,10 @@ bool writeProfileString(const QString& path, const QString& section, const QStri
     }
     const QByteArray updated = withIniValue(content, section, key, value);
     if (info.exists() && updated == content) return true;
-    if (info.exists() && !info.isWritable()) return false; // a read-only file stays as it is
+    // A read-only file stays as it is, also for a user whom the system would let write it.
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                              QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite))) return false;
     QSaveFile out(path);
     out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly)) return false;

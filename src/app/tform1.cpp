@@ -146,6 +146,10 @@ TForm1::~TForm1() {
 // ---- Building -------------------------------------------------------------------------------
 
 void TForm1::buildControls() {
+    // Where Tahoma is missing (Linux), a face of similar width keeps the captions inside
+    // their fixed places.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                                          QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans Condensed")});
     setWindowTitle(QStringLiteral("Kantelo"));
     setWindowIcon(QIcon(programIconPixmap(32)));
     setFont(tahoma(8));
@@ -184,6 +188,12 @@ void TForm1::buildControls() {
     Help1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Help1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setControlColor(Help1, cl3DLight());
+    {
+        // The disabled help text stays readable.
+        QPalette palette = Help1->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, clGray);
+        Help1->setPalette(palette);
+    }
     Help1->setEnabled(false);
 
     ComboBox1 = makeComboBox(client, 91, 22, true);
@@ -376,6 +386,8 @@ void TForm1::wireEvents() {
     // Wheel messages reach whichever child is under the pointer; the application filter sees
     // each one first.
     qApp->installEventFilter(this);
+    // The queries' events (tform1_bibles.cpp): memo refresh, then AfterScroll.
+    bindQueryEvents();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
