@@ -299,13 +299,6 @@ void TForm1::buildControls() {
     setTabOrder(BitBtn2, CheckBox2);
     setTabOrder(CheckBox2, BookList);
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    resize(clientWidth, clientHeight + menuHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
     client->installEventFilter(this);
 }
 
@@ -331,6 +324,15 @@ void TForm1::buildMenus() {
     Wissendiaovergang2 = PopupMenu2->addAction(captions[1]);
     Tussenvoegenlegeregelindedia2 = PopupMenu2->addAction(captions[2]);
     Wissenlegeregel2 = PopupMenu2->addAction(captions[3]);
+
+    // The client area below the menu bar is 923 x 708; the window opens centred.
+    const int menuHeight = MainMenu1->heightForWidth(clientWidth);
+    resize(clientWidth, clientHeight + std::max(menuHeight, MainMenu1->sizeHint().height()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 // ---- Events ---------------------------------------------------------------------------------
