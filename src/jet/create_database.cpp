@@ -60,14 +60,14 @@ void writeFile(const fs::path& target, const PageSet& file) {
     fs::remove(temp, ec);
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw Error("Cannot create the file " + temp.string());
+        if (!out) throw Error("Cannot create the file " + target.string() + ": cannot write in its folder");
         for (const Bytes& page : file.pages())
             out.write(reinterpret_cast<const char*>(page.data()), std::streamsize(page.size()));
         out.flush();
         if (!out) {
             out.close();
             fs::remove(temp, ec);
-            throw Error("Cannot write the file " + temp.string() + " (disk full?)");
+            throw Error("Cannot write the file " + target.string() + " (disk full?)");
         }
     }
     if (fs::exists(target, ec)) {

@@ -302,6 +302,14 @@ double realValue(const Value& v, const std::string& where) {
     throw Error(where + ": expected a number");
 }
 
+Bytes encodedText(const std::u16string& text, const ColumnLayout& c, const std::string& where) {
+    try {
+        return encodeText(text, c.extFlags & kColExtCompressed);
+    } catch (const Error& e) {
+        throw Error(where + ": " + e.what());
+    }
+}
+
 void putDouble(Bytes& b, size_t off, double d) {
     uint64_t bits = 0;
     std::memcpy(&bits, &d, sizeof bits);
@@ -369,7 +377,7 @@ Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
             if (s->size() > c.maxChars)
                 throw Error(where + ": " + std::to_string(s->size()) + " characters, more than the column's " +
                             std::to_string(c.maxChars));
-            varData[c.varIndex] = encodeText(*s, c.extFlags & kColExtCompressed);
+            varData[c.varIndex] = encodedText(*s, c, where);
             break;
         }
         case ColumnType::Memo:
@@ -378,7 +386,7 @@ Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
             if (c.type == ColumnType::Memo) {
                 const auto* s = std::get_if<std::u16string>(&v);
                 if (!s) throw Error(where + ": expected text");
-                data = encodeText(*s, c.extFlags & kColExtCompressed);
+                data = encodedText(*s, c, where);
             } else {
                 const auto* b = std::get_if<Bytes>(&v);
                 if (!b) throw Error(where + ": expected bytes");

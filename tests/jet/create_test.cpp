@@ -100,6 +100,7 @@ TEST(CreateDatabase, LongValuesAtEveryStorageBoundary) {
     texts.push_back(u"\u0100\u0101");
     texts.push_back(write_test::randomText(rng, 3000, true));
     texts.push_back(u"\U0001F4D6 beyond the BMP \U00010348");
+    texts.push_back(u"\uFEFFstarts with a byte order mark, \u05d0 and all, long enough for a page");
     createDatabase(file.string(), {memoTable(texts)});
 
     const Cells cells = write_test::mdbExport(file, "Texts");
@@ -108,7 +109,9 @@ TEST(CreateDatabase, LongValuesAtEveryStorageBoundary) {
     for (size_t i = 0; i < texts.size(); ++i) {
         // mdb-export cuts a value off after 200,000 bytes of output; only our reader sees more.
         const std::string shown = write_test::asMdbExportShows(texts[i]);
-        if (shown.size() < 200000) EXPECT_TRUE(cells[i].at(1) == shown) << "text " << i;
+        if (shown.size() < 200000) {
+            EXPECT_TRUE(cells[i].at(1) == shown) << "text " << i;
+        }
         expected.push_back({int64_t(i), texts[i]});
     }
     expectSameValues(readAll(file, "Texts"), expected);
@@ -254,6 +257,8 @@ TEST(CreateDatabase, BadRequestsAreRefusedWithoutLeavingAFile) {
              return t;
          }()}},
         {"Decimal column", {table({{"A", ColumnType::Numeric}}, {})}},
+        {"text that starts with U+FEFF and holds U+4E00",
+         {table({{"A", ColumnType::Memo}}, {{std::u16string(u"\uFEFF\u4E00")}})}},
     };
     for (const Case& c : cases) {
         TempDir dir;
