@@ -174,17 +174,22 @@ void PageWriter::rewriteMap(uint32_t mapPointer, const std::vector<uint32_t>& pa
                 if (first + bit >= pageCount) setBit(page, kMapBitmapPageHeader, bit);
         return page;
     };
+    std::vector<uint32_t> fresh;
+    for (uint32_t j = 0; j < pointers.size(); ++j)
+        if (pointers[j] == 0 && windows.count(j)) fresh.push_back(pointers[j] = reservePage());
     for (uint32_t j = 0; j < pointers.size(); ++j) {
-        if (pointers[j] != 0) {
-            Bytes page = bitmapFor(j);
-            if (page != file_.page(pointers[j])) write(pointers[j], page);
-        } else if (windows.count(j)) {
-            uint32_t fresh = reservePage();
-            write(fresh, bitmapFor(j));
-            claim(fresh);
-            pointers[j] = fresh;
-        }
+        if (pointers[j] == 0) continue;
+        Bytes page = bitmapFor(j);
+        if (global) // the global map's own bitmap pages are in use
+            for (uint32_t b : pointers)
+                if (b / kPagesPerBitmapPage == j) {
+                    uint32_t bit = b % kPagesPerBitmapPage;
+                    page[kMapBitmapPageHeader + bit / 8] &= uint8_t(~(1u << (bit % 8)));
+                }
+        bool isNew = std::find(fresh.begin(), fresh.end(), pointers[j]) != fresh.end();
+        if (isNew || page != file_.page(pointers[j])) write(pointers[j], page);
     }
+    for (uint32_t b : fresh) claim(b);
     size_t length = std::max(oldLength, 1 + 4 * pointers.size());
     Bytes row(length, 0);
     row[0] = kMapReference;

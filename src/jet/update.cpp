@@ -21,6 +21,7 @@
 #include "jet/text_codec.h"
 #include "jet/usage_map.h"
 
+#include <algorithm>
 #include <map>
 
 namespace jet {
@@ -43,14 +44,56 @@ std::string describe(const RowId& row) {
     return "page " + std::to_string(row.page) + ", slot " + std::to_string(row.slot);
 }
 
+// A row written before columns were added to the table, rewritten in the current layout: the
+// column count of the definition, room in the fixed area for every fixed column, a var-offset
+// table with an entry per var column; added columns are NULL. The stored values are kept.
+Bytes widenRow(const TableDef& def, const CrackedRow& cracked) {
+    const ByteView& row = cracked.bytes;
+    auto entry = [&](size_t k) { return row.u16(cracked.varCountOffset - 2 * (k + 1)); };
+    size_t oldVars = cracked.hasVarSection ? cracked.varCount : 0;
+    size_t fixedEnd = !cracked.hasVarSection ? cracked.nullMaskOffset : oldVars > 0 ? entry(0) : cracked.eod;
+    Bytes fixed(row.data() + kRowFixedStart, row.data() + fixedEnd);
+    size_t fixedNeed = 0;
+    for (const ColumnDef& c : def.columns)
+        if (c.fixed() && c.typeCode != uint8_t(ColumnType::Bool)) fixedNeed = std::max(fixedNeed, size_t(c.fixedOffset) + c.length);
+    if (fixed.size() < fixedNeed) fixed.resize(fixedNeed, 0);
+
+    uint16_t count = std::max(def.maxCols, cracked.columnCount);
+    size_t vars = std::max<size_t>(def.varCols, oldVars);
+    Bytes out;
+    append16(out, count);
+    out.insert(out.end(), fixed.begin(), fixed.end());
+    std::vector<uint16_t> offsets;
+    for (size_t k = 0; k < vars; ++k) {
+        offsets.push_back(uint16_t(out.size()));
+        if (k < oldVars) {
+            size_t start = entry(k), end = k + 1 < oldVars ? entry(k + 1) : cracked.eod;
+            if (start > end || end > cracked.eodOffset) throw Error(row.what() + ": damaged variable-length column table");
+            out.insert(out.end(), row.data() + start, row.data() + end);
+        }
+    }
+    append16(out, uint16_t(out.size())); // eod
+    for (size_t k = vars; k-- > 0;) append16(out, offsets[k]);
+    append16(out, uint16_t(vars));
+    Bytes mask((size_t(count) + 7) / 8, 0);
+    for (size_t i = 0; i < cracked.nullMaskLength && i < mask.size(); ++i) mask[i] = row.u8(cracked.nullMaskOffset + i);
+    out.insert(out.end(), mask.begin(), mask.end());
+    return out;
+}
+
 // The row with var slot `varIndex` replaced by `value` and the column's null bit set: later var
 // offsets and eod shift by the size difference; everything else is kept byte for byte.
-Bytes spliceVarColumn(const CrackedRow& cracked, const ColumnDef& column, const Bytes& value,
+Bytes spliceVarColumn(const TableDef& def, const CrackedRow& original, const ColumnDef& column, const Bytes& value,
                       const std::string& what) {
+    Bytes widened;
+    CrackedRow cracked = original;
+    if (column.number >= cracked.columnCount || !cracked.hasVarSection || column.varIndex >= cracked.varCount) {
+        widened = widenRow(def, original);
+        cracked = crackRow(def, ByteView(widened.data(), widened.size(), what));
+        if (column.number >= cracked.columnCount || column.varIndex >= cracked.varCount)
+            throw Error(what + ": the table definition has no room for the column in its rows");
+    }
     const ByteView& row = cracked.bytes;
-    if (column.number >= cracked.columnCount || !cracked.hasVarSection || column.varIndex >= cracked.varCount)
-        throw Error(what + ": the row was stored before column " + column.nameUtf8 +
-                    " was added to the table; such rows cannot be changed");
     auto entry = [&](size_t k) { return cracked.varCountOffset - 2 * (k + 1); };
     size_t k = column.varIndex;
     size_t start = row.u16(entry(k));
@@ -211,7 +254,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         }
     }
 
-    Bytes newRow = spliceVarColumn(cracked, col, value, what);
+    Bytes newRow = spliceVarColumn(def, cracked, col, value, what);
     bool tookPage = false;
     if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
         dataPage.setRow(loc->data.slot, std::move(newRow));

@@ -20,8 +20,8 @@ namespace write_test {
 using Cells = std::vector<std::vector<std::string>>;
 
 // Parses mdb-export's CSV: fields separated by commas, rows by LF, quoted fields with "" for a
-// quote inside (they may hold CR LF). The header row is dropped.
-inline Cells parseCsv(const std::string& text) {
+// quote inside (they may hold CR LF). The header row is dropped (or returned in `header`).
+inline Cells parseCsv(const std::string& text, std::vector<std::string>* header = nullptr) {
     Cells rows;
     std::vector<std::string> row;
     std::string field;
@@ -47,7 +47,10 @@ inline Cells parseCsv(const std::string& text) {
         any = true;
     }
     if (any) { row.push_back(field); rows.push_back(row); }
-    if (!rows.empty()) rows.erase(rows.begin());
+    if (!rows.empty()) {
+        if (header) *header = rows.front();
+        rows.erase(rows.begin());
+    }
     return rows;
 }
 
