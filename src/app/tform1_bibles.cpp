@@ -215,11 +215,10 @@ void TForm1::ADOQuery2AfterScroll() {
 }
 
 void TForm1::showCurrentVerse(int pane) {
-    QTextEdit* edit = paneView(pane);
-    auto* lines = edit->findChild<app::RichEditView*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!lines) lines = new app::RichEditView(*edit);
-    verse::fillView(*lines, paneQuery(pane).fieldByName("BIBLETEXT").asString(),
+    // The row's text as the bound memo holds it: "" when the query has no current row.
+    verse::fillView(paneLines(pane), paneQuery(pane).fieldByName("BIBLETEXT").asString(),
                     verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
+    QTextEdit* edit = paneView(pane);
     // The memo under the view is only the row's text: keys must go to the view, where the user
     // sees them, never into the memo.
     if (edit->isEnabled()) edit->setFocus();

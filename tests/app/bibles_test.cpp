@@ -1,0 +1,458 @@
+// The window's bible handlers, offscreen on fixture bibles below a temporary drive c: opening a
+// bible and its book list, the failure states, showing the current verse, and navigation.
+#include "app/event_guard.h"
+#include "app/rich_edit_view.h"
+#include "app/tform1.h"
+
+#include "support/bible_fixture.h"
+#include "support/test_env.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using test_support::BibleSpec;
+using test_support::BibleVerse;
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "bibles_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+std::u16string u16(const QString& s) { return s.toStdU16String(); }
+
+// A bible of one book: chapter c has verses[c - 1] verses, texts "Verse 1:c:v".
+BibleSpec oneBook(std::u16string name, std::vector<int> verses) {
+    BibleSpec spec;
+    spec.bookNames = {{1, std::move(name)}};
+    for (int c = 1; c <= int(verses.size()); ++c)
+        for (int v = 1; v <= verses[size_t(c - 1)]; ++v)
+            spec.verses.push_back({1, c, v, u16(QString("Verse 1:%1:%2").arg(c).arg(v))});
+    return spec;
+}
+
+class Bibles : public ::testing::Test {
+public:
+    void SetUp() override {
+        application();
+        oldDrive_ = std::getenv("KANTELO_DRIVE_C") ? std::getenv("KANTELO_DRIVE_C") : "";
+        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
+        folder_ = drive_.path() / "Lumora" / "HolyBibles";
+        fs::create_directories(folder_);
+        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
+        TForm1::messageSink = [this](const QString& text) { messages_ << text; };
+    }
+    void TearDown() override {
+        form_.reset();
+        TForm1::messageSink = nullptr;
+        TForm1::settingsPathOverride.clear();
+        if (oldDrive_.empty()) unsetenv("KANTELO_DRIVE_C");
+        else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
+    }
+
+    void bible(const std::string& name, const BibleSpec& spec) {
+        test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    }
+    // The window is made after the bibles so that discovery lists them.
+    TForm1& form() {
+        if (!form_) {
+            form_ = std::make_unique<TForm1>();
+            form_->show();
+        }
+        return *form_;
+    }
+    // A handler run as a window event runs it: an error becomes a message.
+    bool event(const std::function<void(TForm1&)>& handler) {
+        TForm1& f = form();
+        return app::runGuarded([&] { handler(f); });
+    }
+    void openBible1(const QString& name) {
+        form().ComboBox1->setCurrentText(name);
+        ASSERT_TRUE(event([](TForm1& f) { f.ComboBox1Change(); })) << messages_.join("\n").toStdString();
+    }
+    void openBible2(const QString& name) {
+        form().ComboBox3->setCurrentText(name);
+        ASSERT_TRUE(event([](TForm1& f) { f.ComboBox3Change(); })) << messages_.join("\n").toStdString();
+    }
+    void chooseBook(int index) {
+        form().ComboBox2->setCurrentIndex(index);
+        ASSERT_TRUE(event([](TForm1& f) { f.ComboBox2Change(); })) << messages_.join("\n").toStdString();
+    }
+    void step(QToolButton* TForm1::*button, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            (form().*button)->click();
+            QCoreApplication::processEvents();
+        }
+    }
+    QStringList items(QComboBox* combo) {
+        QStringList list;
+        for (int i = 0; i < combo->count(); ++i) list << combo->itemText(i);
+        return list;
+    }
+    // Pane position as "chapter:verse" of the query's current row.
+    std::string at(int pane) {
+        data::Query& q = form().paneQuery(pane);
+        return (q.fieldByName("Chapter").asString() + ":" + q.fieldByName("Verse").asString()).toStdString();
+    }
+    std::string labels() { return (form().Label6->text() + "/" + form().Label7->text()).toStdString(); }
+    QStringList view(int pane) { return form().paneLines(pane).lines(); }
+
+    test_support::TempDir drive_;
+    fs::path folder_;
+    std::string oldDrive_;
+    QStringList messages_;
+    std::unique_ptr<TForm1> form_;
+};
+
+// ---- Opening a bible and the book list ------------------------------------------------------
+
+TEST_F(Bibles, SixtySixBooksShowInBookOrderWhateverTheirNamesAndRowOrder) {
+    BibleSpec spec;
+    // Names that sort alphabetically in reverse book order; book-name rows stored backwards,
+    // all rows shuffled.
+    for (int n = 66; n >= 1; --n) spec.bookNames.emplace_back(n, u16(QString("Z%1").arg(99 - n)));
+    for (int n = 1; n <= 66; ++n) spec.verses.push_back({n, 1, 1, u16(QString("Verse of book %1").arg(n))});
+    spec.shuffleRows = true;
+    bible("KJV", spec);
+    openBible1("KJV");
+
+    TForm1& f = form();
+    QStringList expected;
+    for (int n = 1; n <= 66; ++n) expected << QString("Z%1").arg(99 - n);
+    EXPECT_EQ(items(f.ComboBox2), expected);
+    EXPECT_EQ(f.ComboBox2->currentIndex(), 0);
+    EXPECT_EQ(f.ComboBox2->currentText(), "Z98");
+    EXPECT_EQ(f.BookList->topLevelItemCount(), 66);
+    EXPECT_EQ(f.BookList->topLevelItem(65)->text(0), "066;Z33");
+
+    // The third entry is book 3, whatever number its row carried.
+    chooseBook(2);
+    EXPECT_EQ(view(1), QStringList{"Verse of book 3"});
+    EXPECT_EQ(f.Label4->text(), "Z96 1 : 1");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+}
+
+TEST_F(Bibles, OpeningSetsTheControlsAndPutsPaneOneOnTheFirstVerse) {
+    bible("KJV", oneBook(u"Genesis", {2, 3}));
+    TForm1& f = form();
+    EXPECT_FALSE(f.RE1->isEnabled());
+    openBible1("KJV");
+    EXPECT_TRUE(f.ComboBox2->isEnabled());
+    EXPECT_TRUE(f.ComboBox3->isEnabled());
+    EXPECT_TRUE(f.RE1->isEnabled());
+    EXPECT_TRUE(f.RE1->hasFocus());
+    EXPECT_FALSE(f.DBMemo1->hasFocus());
+    EXPECT_FALSE(f.Options1->isEnabled());
+    EXPECT_FALSE(f.RE2->isEnabled()); // no second bible
+    for (QToolButton* b : {f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.SpeedButton4}) EXPECT_TRUE(b->isEnabled());
+    EXPECT_EQ(f.databasePath1, "c:\\Lumora\\HolyBibles\\KJV.mdb");
+    EXPECT_EQ(f.ADOConnection1.connectionString(),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=c:\\Lumora\\HolyBibles\\KJV.mdb;Persist Security Info=False");
+    EXPECT_EQ(at(1), "1:1");
+    EXPECT_EQ(labels(), "1/1");
+    EXPECT_EQ(f.lastChapter, 2);
+    EXPECT_EQ(f.Label4->text(), "Genesis 1 : 1");
+    EXPECT_EQ(view(1), QStringList{"Verse 1:1:1"});
+    EXPECT_EQ(f.DBMemo1->toPlainText(), "Verse 1:1:1");
+    EXPECT_TRUE(f.DBMemo1->isReadOnly());
+}
+
+TEST_F(Bibles, OddBookListsSemicolonInANameAndNoBookNameRows) {
+    BibleSpec semicolon = oneBook(u"Song;of Songs", {1});
+    semicolon.bookNames.push_back({2, u"Empty book"}); // a book without verse rows
+    bible("Semi", semicolon);
+    BibleSpec noNames = oneBook(u"x", {1});
+    noNames.bookNames.clear();
+    bible("NoNames", noNames);
+
+    openBible1("Semi");
+    TForm1& f = form();
+    EXPECT_EQ(items(f.ComboBox2), (QStringList{"Song", "Empty book"}));
+    chooseBook(1);
+    // No row: the view shows one slide change, the reference has no numbers.
+    EXPECT_EQ(f.lastChapter, 0);
+    EXPECT_EQ(view(1), QStringList{f.texts.newSlideMarker});
+    EXPECT_EQ(f.Label4->text(), "Empty book  : ");
+    EXPECT_EQ(f.DBMemo1->toPlainText(), "");
+
+    openBible1("NoNames");
+    EXPECT_TRUE(items(f.ComboBox2).isEmpty());
+    EXPECT_EQ(f.ComboBox2->currentText(), "");
+    EXPECT_EQ(f.ComboBox2->currentIndex(), -1);
+    EXPECT_TRUE(f.ADOQuery1.active());
+    EXPECT_TRUE(f.ADOQuery1.isEmpty()); // book 0 has no chapter 1
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+}
+
+TEST_F(Bibles, ChoosingBibleTwoReopensPaneOneOnTheFirstBook) {
+    BibleSpec two = test_support::simpleBible(2, 3, 2);
+    bible("A", two);
+    bible("B", two);
+    openBible1("A");
+    chooseBook(1);
+    step(&TForm1::SpeedButton4);
+    step(&TForm1::SpeedButton2);
+    EXPECT_EQ(at(1), "2:2");
+
+    openBible2("B");
+    TForm1& f = form();
+    EXPECT_EQ(f.ComboBox2->currentIndex(), 0);
+    EXPECT_EQ(at(1), "1:1");
+    EXPECT_EQ(f.ADOQuery1.fieldByName("Book").asInteger(), 1);
+    EXPECT_EQ(at(2), "1:1");
+    EXPECT_EQ(labels(), "1/1");
+    EXPECT_EQ(f.databasePath2, "c:\\Lumora\\HolyBibles\\B.mdb");
+    EXPECT_TRUE(f.RE2->isEnabled());
+    EXPECT_EQ(view(2), QStringList{"Verse 1:1:1"});
+
+    // Choosing bible 1 again keeps pane 2 open and puts both on the first book again.
+    chooseBook(1);
+    openBible1("A");
+    EXPECT_EQ(f.ADOQuery2.fieldByName("Book").asInteger(), 1);
+    EXPECT_EQ(at(2), "1:1");
+}
+
+TEST_F(Bibles, ANameThatIsNoFileGivesTheEnginesMessageAndEnablesTheSelectors) {
+    bible("KJV", oneBook(u"Genesis", {2}));
+    TForm1& f = form();
+    // Typing runs the change handler for every character: "N" and "No" name no file.
+    f.ComboBox1->lineEdit()->setFocus();
+    QTest::keyClicks(f.ComboBox1->lineEdit(), "No");
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_EQ(messages_[0], "Could not find file 'c:\\Lumora\\HolyBibles\\N.mdb'.");
+    EXPECT_EQ(messages_[1], "Could not find file 'c:\\Lumora\\HolyBibles\\No.mdb'.");
+    EXPECT_TRUE(f.ComboBox2->isEnabled());
+    EXPECT_TRUE(f.ComboBox3->isEnabled());
+    EXPECT_FALSE(f.RE1->isEnabled()); // keeps its state
+    EXPECT_TRUE(f.Options1->isEnabled());
+    EXPECT_EQ(f.databasePath1, "c:\\Lumora\\HolyBibles\\No.mdb");
+    EXPECT_FALSE(f.ADOConnection1.connected());
+    // The wheel does nothing while pane 1's query is closed.
+    EXPECT_TRUE(event([](TForm1& w) { w.FormMouseWheel(-120); }));
+    EXPECT_EQ(messages_.size(), 2);
+
+    openBible1("KJV");
+    EXPECT_EQ(f.Label4->text(), "Genesis 1 : 1");
+    EXPECT_TRUE(f.RE1->isEnabled());
+
+    // A failed reopen after a good one: pane 1's query is closed, the step buttons stay
+    // enabled and bring an error.
+    f.ComboBox1->setCurrentText("Gone");
+    EXPECT_FALSE(event([](TForm1& w) { w.ComboBox1Change(); }));
+    EXPECT_FALSE(f.ADOQuery1.active());
+    EXPECT_TRUE(f.RE1->isEnabled());
+    EXPECT_TRUE(f.SpeedButton2->isEnabled());
+    messages_.clear();
+    step(&TForm1::SpeedButton2);
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_NE(messages_.value(0).indexOf("ADOQuery1"), -1) << messages_.value(0).toStdString();
+}
+
+TEST_F(Bibles, AFileWithoutTableBibleOrANonJetFileGivesAMessage) {
+    bible("KJV", oneBook(u"Genesis", {1}));
+    BibleSpec other = oneBook(u"Genesis", {1});
+    other.tableName = "verses";
+    bible("Other", other);
+    { std::ofstream(folder_ / "Text.mdb") << "not a database"; }
+    openBible1("KJV");
+    TForm1& f = form();
+    for (const char* name : {"Other", "Text"}) {
+        messages_.clear();
+        f.ComboBox1->setCurrentText(name);
+        EXPECT_FALSE(event([](TForm1& w) { w.ComboBox1Change(); })) << name;
+        EXPECT_EQ(messages_.size(), 1) << name;
+        EXPECT_FALSE(f.ADOQuery1.active()) << name;
+    }
+}
+
+TEST_F(Bibles, ClearingBibleOneDisablesTheBookSelectorAndViewButClosesNothing) {
+    bible("A", oneBook(u"Genesis", {3}));
+    openBible1("A");
+    openBible2("A");
+    TForm1& f = form();
+    step(&TForm1::SpeedButton2);
+    const QString label4 = f.Label4->text();
+    const QStringList shown = view(1);
+
+    f.ComboBox1->setCurrentText("");
+    ASSERT_TRUE(event([](TForm1& w) { w.ComboBox1Change(); }));
+    EXPECT_FALSE(f.ComboBox2->isEnabled());
+    EXPECT_FALSE(f.RE1->isEnabled());
+    EXPECT_TRUE(f.ComboBox3->isEnabled());
+    EXPECT_TRUE(f.ADOQuery1.active());
+    EXPECT_TRUE(f.ADOQuery2.active());
+
+    // A move now only clears the edited flags; views and reference stay.
+    f.edited1 = f.edited2 = true;
+    f.ADOQuery1.prior();
+    f.ADOQuery2.prior();
+    EXPECT_FALSE(f.edited1);
+    EXPECT_FALSE(f.edited2);
+    EXPECT_EQ(f.Label4->text(), label4);
+    EXPECT_EQ(view(1), shown);
+}
+
+// ---- Showing the current verse --------------------------------------------------------------
+
+TEST_F(Bibles, EachStoredTextShowsAsItsViewLines) {
+    const QString A = "In the beginning", B = "God created";
+    const QString M = "<New slide>", E = "<Empty line>"; // the English markers
+    const struct {
+        QString stored;
+        QStringList lines;
+    } cases[] = {
+        {"", {M}},
+        {A, {A}},
+        {A + "\r\n", {A, M}},
+        {A + "\r\n\r\n" + B, {A, M, B}},
+        {A + "\r\n \r\n" + B, {A, E, B}},
+        {A + "\r\n\t  \r\n" + B, {A, E, B}},
+        {"\r\n" + A, {M, A}},
+        {A + "\r\n\r\n", {A, M, M}},
+        {"\r\n", {M, M}},
+        {"  " + A + "  ", {"  " + A + "  "}},
+        {" " + M + " ", {" " + M + " "}}, // a marker text stored as verse text stays black
+    };
+    BibleSpec spec;
+    spec.bookNames = {{1, u"Genesis"}};
+    for (int v = 1; v <= int(std::size(cases)); ++v) spec.verses.push_back({1, 1, v, u16(cases[v - 1].stored)});
+    bible("KJV", spec);
+    { std::ofstream(drive_.path() / "kantelo.INI") << "[Settings]\r\nTaal=UK\r\n"; }
+    openBible1("KJV");
+    TForm1& f = form();
+    ASSERT_EQ(f.texts.newSlideMarker, M);
+    ASSERT_EQ(f.texts.emptyLineMarker, E);
+
+    for (int v = 1; v <= int(std::size(cases)); ++v) {
+        SCOPED_TRACE("verse " + std::to_string(v));
+        if (v > 1) {
+            f.edited1 = true;
+            f.ADOQuery1.next(); // a move without the save hook: only the fill clears the flag
+        }
+        EXPECT_FALSE(f.edited1);
+        EXPECT_EQ(view(1), cases[v - 1].lines);
+        EXPECT_EQ(f.Label4->text(), QString("Genesis 1 : %1").arg(v));
+        for (int i = 0; i < int(cases[v - 1].lines.size()); ++i) {
+            const QString& line = cases[v - 1].lines[i];
+            const bool marker = line == M || line == E;
+            const verse::CharStyle style = f.paneLines(1).styleAt(i, 0);
+            EXPECT_EQ(style.bold, marker) << i;
+            EXPECT_EQ(style.colour, marker ? verse::kPurple : verse::kBlack) << i;
+        }
+    }
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+TEST_F(Bibles, ChapterAndVerseStepsStopAtTheLimitsOfTheBook) {
+    bible("KJV", test_support::simpleBible(2, 50, 14));
+    openBible1("KJV");
+    chooseBook(1);
+    TForm1& f = form();
+    EXPECT_EQ(f.lastChapter, 50);
+    const struct {
+        QToolButton* TForm1::*button;
+        int times;
+        const char* position;
+        const char* labels;
+    } steps[] = {
+        {&TForm1::SpeedButton3, 1, "1:1", "1/1"},    // previous chapter from chapter 1
+        {&TForm1::SpeedButton1, 1, "1:1", "1/1"},    // previous verse from verse 1
+        {&TForm1::SpeedButton2, 13, "1:14", "1/14"}, // to the last verse
+        {&TForm1::SpeedButton2, 2, "1:14", "1/14"},  // next verse stays there
+        {&TForm1::SpeedButton1, 1, "1:13", "1/13"},
+        {&TForm1::SpeedButton4, 4, "5:1", "5/1"},
+        {&TForm1::SpeedButton2, 11, "5:12", "5/12"},
+        {&TForm1::SpeedButton3, 1, "4:1", "4/1"},    // previous chapter from 5:12
+        {&TForm1::SpeedButton4, 45, "49:1", "49/1"},
+        {&TForm1::SpeedButton4, 1, "50:1", "50/1"},
+        {&TForm1::SpeedButton2, 1, "50:2", "50/2"},
+        {&TForm1::SpeedButton4, 2, "50:2", "50/2"},  // next chapter from the last does nothing
+    };
+    for (const auto& s : steps) {
+        step(s.button, s.times);
+        EXPECT_EQ(at(1), s.position) << s.position;
+        EXPECT_EQ(labels(), s.labels) << s.position;
+        EXPECT_EQ(f.ADOQuery1.fieldByName("Book").asInteger(), 2);
+        EXPECT_EQ(view(1), QStringList{f.ADOQuery1.fieldByName("BIBLETEXT").asString()});
+    }
+    EXPECT_EQ(f.Label4->text(), "Book 2 50 : 2");
+    EXPECT_FALSE(f.RE2->isEnabled()); // no second bible: pane 2 left alone
+    EXPECT_FALSE(f.ADOQuery2.active());
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+}
+
+TEST_F(Bibles, PaneTwoFollowsByRowsAndChapterStepsAlignThePanes) {
+    bible("A", oneBook(u"Genesis", {3, 2}));
+    bible("B", oneBook(u"Genesis", {5, 2}));
+    openBible1("A");
+    openBible2("B");
+    step(&TForm1::SpeedButton2, 2);
+    EXPECT_EQ(at(1) + " " + at(2), "1:3 1:3");
+    step(&TForm1::SpeedButton2);
+    EXPECT_EQ(at(1) + " " + at(2), "1:3 1:4");
+    step(&TForm1::SpeedButton2);
+    EXPECT_EQ(at(1) + " " + at(2), "1:3 1:5");
+    EXPECT_EQ(view(2), QStringList{"Verse 1:1:5"});
+    EXPECT_EQ(labels(), "1/3");
+    step(&TForm1::SpeedButton1); // back: both one row
+    EXPECT_EQ(at(1) + " " + at(2), "1:2 1:4");
+    step(&TForm1::SpeedButton4);
+    EXPECT_EQ(at(1) + " " + at(2), "2:1 2:1");
+    EXPECT_EQ(view(2), QStringList{"Verse 1:2:1"});
+    EXPECT_EQ(labels(), "2/1");
+}
+
+TEST_F(Bibles, AChapterMissingInPaneTwoLeavesItsQueryEmpty) {
+    bible("A", oneBook(u"Genesis", {1, 1}));
+    bible("B", oneBook(u"Genesis", {1}));
+    openBible1("A");
+    openBible2("B");
+    step(&TForm1::SpeedButton4);
+    TForm1& f = form();
+    EXPECT_EQ(at(1), "2:1");
+    EXPECT_TRUE(f.ADOQuery2.active());
+    EXPECT_TRUE(f.ADOQuery2.isEmpty());
+    step(&TForm1::SpeedButton2);
+    step(&TForm1::SpeedButton3);
+    EXPECT_EQ(at(1) + " " + at(2), "1:1 1:1");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+}
+
+TEST_F(Bibles, TheWheelStepsOneVersePerMessage) {
+    bible("KJV", oneBook(u"Genesis", {5}));
+    TForm1& f = form();
+    EXPECT_TRUE(event([](TForm1& w) { w.FormMouseWheel(-120); })); // no bible yet: nothing
+    EXPECT_TRUE(messages_.isEmpty());
+    openBible1("KJV");
+    const struct {
+        int delta;
+        const char* position;
+    } wheel[] = {{-120, "1:2"}, {-480, "1:3"}, {-1, "1:4"}, {0, "1:4"}, {120, "1:3"}, {960, "1:2"}};
+    for (const auto& w : wheel) {
+        ASSERT_TRUE(event([&](TForm1& t) { t.FormMouseWheel(w.delta); }));
+        EXPECT_EQ(at(1), w.position) << w.delta;
+        EXPECT_EQ(f.Label7->text().toStdString(), std::string(w.position).substr(2)) << w.delta;
+    }
+}
+
+} // namespace
