@@ -1,0 +1,276 @@
+// Editing and saving in the real window, offscreen, on fixture bibles: typed line breaks, the
+// popup commands after a right-click, the save hooks (navigation, deactivation, close) and a
+// bible file that cannot be written. Rows are checked with mdb-export as the independent reader.
+#include "app/rich_edit_view.h"
+#include "app/tform1.h"
+
+#include "support/bible_fixture.h"
+#include "support/test_env.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <tuple>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using test_support::BibleSpec;
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "editing_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+using Key = std::tuple<int, int, int>;
+
+// BIBLETEXT of every row as mdb-export prints it with C-style escapes (\r, \n, \t, \\).
+std::map<Key, std::string> exportedTexts(const fs::path& file) {
+    const auto result = test_support::run({"mdb-export", "-e", "-Q", "-d", "\t", file.string(), "bible"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::istringstream in(result.out);
+    std::string line;
+    std::getline(in, line);
+    std::vector<std::string> header;
+    for (std::istringstream h(line); std::getline(h, line, '\t');) header.push_back(line);
+    auto column = [&](const std::string& name) { return size_t(std::find(header.begin(), header.end(), name) - header.begin()); };
+    const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
+    std::map<Key, std::string> texts;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::istringstream row(line);
+        for (std::string cell; std::getline(row, cell, '\t');) cells.push_back(cell);
+        cells.resize(header.size());
+        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = cells[t];
+    }
+    return texts;
+}
+
+BibleSpec twoVerses(std::u16string first, std::u16string second = u"Second verse") {
+    BibleSpec spec;
+    spec.bookNames = {{1, u"Genesis"}};
+    spec.verses = {{1, 1, 1, std::move(first)}, {1, 1, 2, std::move(second)}};
+    return spec;
+}
+
+// Makes a file unwritable for the engine; root ignores mode bits, so there the immutable
+// attribute is used. Undone on destruction so the temporary folder can go.
+class WriteProtect {
+public:
+    explicit WriteProtect(fs::path file) : file_(std::move(file)) {
+        if (::geteuid() == 0)
+            active_ = test_support::run({"chattr", "+i", file_.string()}).exitCode == 0;
+        else {
+            fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            active_ = true;
+        }
+    }
+    ~WriteProtect() { release(); }
+    void release() {
+        if (!active_) return;
+        if (::geteuid() == 0) test_support::run({"chattr", "-i", file_.string()});
+        else fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
+        active_ = false;
+    }
+    bool active() const { return active_; }
+
+private:
+    fs::path file_;
+    bool active_ = false;
+};
+
+class Editing : public ::testing::Test {
+public:
+    void SetUp() override {
+        application();
+        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
+        folder_ = drive_.path() / "Lumora" / "HolyBibles";
+        fs::create_directories(folder_);
+        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
+        TForm1::messageSink = [this](const QString& text) { messages_ << text; };
+    }
+    void TearDown() override {
+        form_.reset();
+        TForm1::messageSink = nullptr;
+        TForm1::settingsPathOverride.clear();
+        unsetenv("KANTELO_DRIVE_C");
+    }
+
+    fs::path bible(const std::string& name, const BibleSpec& spec) {
+        return test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    }
+    TForm1& form() {
+        if (!form_) {
+            form_ = std::make_unique<TForm1>();
+            form_->show();
+        }
+        return *form_;
+    }
+    void open(int pane, const QString& name) {
+        QComboBox* selector = pane == 1 ? form().ComboBox1 : form().ComboBox3;
+        selector->setCurrentText(name);
+        if (pane == 1) form().ComboBox1Change();
+        else form().ComboBox3Change();
+    }
+    QStringList lines(int pane) { return form().paneLines(pane).lines(); }
+    void caretTo(int pane, int line, int column) { form().paneLines(pane).select({line, column}, {line, column}); }
+    void type(int pane, const QString& text) { QTest::keyClicks(form().paneView(pane), text); }
+    void nextVerse() { form().SpeedButton2->click(); }
+
+    test_support::TempDir drive_;
+    fs::path folder_;
+    QStringList messages_;
+    std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(Editing, EnterInTheMiddleThenNextVerseStoresTwoLines) {
+    const fs::path file = bible("K", twoVerses(u"In the beginning"));
+    open(1, "K");
+    ASSERT_EQ(lines(1), QStringList{"In the beginning"});
+    caretTo(1, 0, 7);
+    QTest::keyClick(form().RE1, Qt::Key_Return);
+    EXPECT_TRUE(form().edited1);
+    EXPECT_EQ(lines(1), (QStringList{"In the ", "beginning"}));
+
+    nextVerse();
+    EXPECT_EQ(lines(1), QStringList{"Second verse"});
+    EXPECT_FALSE(form().edited1);
+    const auto rows = exportedTexts(file);
+    EXPECT_EQ(rows.at({1, 1, 1}), "In the \\r\\nbeginning");
+    EXPECT_EQ(rows.at({1, 1, 2}), "Second verse");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, RightClickPutsTheCaretWhereThePopupCommandActs) {
+    const fs::path file = bible("K", twoVerses(u"first line\r\nsecond line"));
+    open(1, "K");
+    caretTo(1, 0, 0);
+    QTextEdit* view = form().RE1;
+    QTextCursor target(view->document()->findBlockByNumber(1));
+    target.setPosition(target.position() + 7); // "second |line"
+    const QPoint at = view->cursorRect(target).center() + QPoint(1, 0);
+
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
+    EXPECT_EQ(form().paneLines(1).caret(), (verse::Caret{1, 7}));
+    form().Forceernieuwedia1->trigger();
+    form().PopupMenu1->hide();
+    EXPECT_EQ(lines(1), (QStringList{"first line", "second ", form().texts.newSlideMarker, "line"}));
+
+    // A refused command still marks the pane edited and shows the language's message.
+    caretTo(1, 0, 3);
+    form().edited1 = false;
+    form().Wissenlegeregel1->trigger();
+    EXPECT_TRUE(form().edited1);
+    EXPECT_EQ(messages_, QStringList{form().texts.msgNotEmptyLine});
+
+    nextVerse();
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "first line\\r\\nsecond \\r\\n\\r\\nline");
+}
+
+TEST_F(Editing, SavingTwiceStoresTheSameText) {
+    const fs::path file = bible("K", twoVerses(u"A\r\n\t \r\n\r\n\r\nB\r\n\r\n"));
+    open(1, "K");
+    QTest::keyClick(form().RE1, Qt::Key_Right); // an arrow key is an edit too
+    form().FormFocusLost();
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
+    EXPECT_TRUE(form().edited1); // a save does not clear the flag; the view shows stored lines
+    EXPECT_EQ(lines(1), (QStringList{"A", " ", "", "B", ""}));
+    nextVerse();
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, BothPanesEditedSavePaneOneFirst) {
+    // Both panes on the same file and row: the text saved last is what the row keeps.
+    const fs::path file = bible("K", twoVerses(u"shared"));
+    open(1, "K");
+    open(2, "K");
+    ASSERT_TRUE(form().RE2->isEnabled());
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "deactivation" : "navigation");
+        caretTo(1, 0, 0);
+        type(1, "one ");
+        caretTo(2, 0, 0);
+        type(2, "two ");
+        if (round == 0) {
+            form().FormFocusLost();
+            EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "two shared");
+            // Back to a fresh view of the row in both panes.
+            nextVerse();
+            form().SpeedButton1->click();
+        } else {
+            nextVerse();
+            EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "two two shared");
+        }
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
+    const fs::path file = bible("K", twoVerses(u"word"));
+    open(1, "K");
+    caretTo(1, 0, 4);
+    type(1, " added");
+    form().close();
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+}
+
+TEST_F(Editing, UnwritableBibleGivesAMessageAndLosesNothing) {
+    const fs::path file = bible("K", twoVerses(u"A\r\n"));
+    open(1, "K");
+    WriteProtect protect(file);
+    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+
+    caretTo(1, 0, 1);
+    type(1, "B");
+    form().paneLines(1).select({0, 0}, {0, 0});
+    form().Forceernieuwedia1->trigger(); // "", M, "AB", M
+    nextVerse();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("K.mdb")) << messages_[0].toStdString();
+    // The view keeps its converted lines, the pane stays edited, the cursor did not move.
+    EXPECT_EQ(lines(1), (QStringList{"", "AB", ""}));
+    EXPECT_TRUE(form().edited1);
+    EXPECT_EQ(form().Label7->text(), "1");
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n");
+
+    // Writable again: the next hook saves the same text and moves on.
+    protect.release();
+    nextVerse();
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "\\r\\nAB\\r\\n");
+    EXPECT_EQ(lines(1), QStringList{"Second verse"});
+}
+
+TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
+    const fs::path file = bible("K", twoVerses(u"A"));
+    open(1, "K");
+    WriteProtect protect(file);
+    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+    type(1, "x");
+    form().close();
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_EQ(messages_.size(), 1);
+    form().close();
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A");
+}
+
+} // namespace
