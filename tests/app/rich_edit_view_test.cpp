@@ -16,8 +16,9 @@ QApplication& application()
     static int argc = 1;
     static char name[] = "rich_edit_view_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing Qt down in static destructors crashes at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct RichEditHolder {
