@@ -223,6 +223,24 @@ TEST_F(Editing, BothPanesEditedSavePaneOneFirst) {
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
 }
 
+TEST_F(Editing, AnEditOfABookWithoutVersesIsDroppedWithoutBlockingNavigation) {
+    BibleSpec spec = twoVerses(u"A");
+    spec.bookNames.push_back({2, u"Exodus"}); // no verse rows
+    const fs::path file = bible("K", spec);
+    open(1, "K");
+    form().ComboBox2->setCurrentIndex(1);
+    form().ComboBox2Change();
+    ASSERT_EQ(lines(1), QStringList{form().texts.newSlideMarker});
+    type(1, "x");
+    form().ComboBox2->setCurrentIndex(0);
+    form().ComboBox2Change();
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+    EXPECT_EQ(lines(1), QStringList{"A"});
+    const auto rows = exportedTexts(file);
+    EXPECT_EQ(rows.size(), 4u); // two name rows, two verses: nothing added
+    EXPECT_EQ(rows.at({1, 1, 1}), "A");
+}
+
 TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
     const fs::path file = bible("K", twoVerses(u"word"));
     open(1, "K");
