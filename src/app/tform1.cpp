@@ -130,6 +130,26 @@ bool isNumberLabel(const QLabel* label, const TForm1* form) {
     return label == form->Label6 || label == form->Label7;
 }
 
+// Sees every event of the application first, for the wheel: a wheel message goes to the
+// widget under the pointer, and Qt hands it on to the parents while a child ignores it. Only
+// the first receiver gets it as a spontaneous event, so one wheel message makes one call,
+// whichever child took it and whether or not that child scrolls as well.
+class WheelWatch : public QObject {
+public:
+    explicit WheelWatch(TForm1* form) : QObject(form), form_(form) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel || !event->spontaneous()) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != form_) return false;
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        app::runGuarded([this, delta] { form_->FormMouseWheel(delta); });
+        return false;
+    }
+
+private:
+    TForm1* form_;
+};
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
@@ -139,9 +159,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     app::runGuarded([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() {
-    qApp->removeEventFilter(this);
-}
+TForm1::~TForm1() = default;
 
 // ---- Building -------------------------------------------------------------------------------
 
@@ -385,9 +403,7 @@ void TForm1::wireEvents() {
     // view acts on them.
     for (QWidget* w : {static_cast<QWidget*>(RE1), static_cast<QWidget*>(RE2), RE1->viewport(), RE2->viewport()})
         w->installEventFilter(this);
-    // Wheel messages reach whichever child is under the pointer; the application filter sees
-    // each one first.
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new WheelWatch(this));
     // The queries' events (tform1_bibles.cpp): memo refresh, then AfterScroll.
     bindQueryEvents();
 }
@@ -414,16 +430,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return !ok;
         }
         break;
-    case QEvent::Wheel: {
-        // Qt hands a wheel event on to the parents while a child ignores it; only the first
-        // receiver gets it as a spontaneous event, so one wheel message makes one call.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && event->spontaneous() && widget->window() == this) {
-            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-            app::runGuarded([&] { FormMouseWheel(delta); });
-        }
-        break;
-    }
     case QEvent::LayoutRequest:
         // A label's text changed: labels size themselves to their text.
         if (watched == centralWidget()) {

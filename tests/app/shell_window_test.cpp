@@ -40,8 +40,9 @@ QApplication& application() {
     static int argc = 1;
     static char name[] = "shell_window_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Left alive on purpose: destroying it after the tests, among the exit handlers, crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
@@ -448,8 +449,10 @@ TEST_F(Shell, OneWheelMessageIsOneVerseStepWhicheverChildGetsIt) {
     auto wheel = [&](QWidget* target, int delta) {
         QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        // Delivered as the window system delivers it (sendEvent would mark it synthesized,
+        // which Qt neither propagates nor counts as a wheel message).
         QSpontaneKeyEvent::setSpontaneous(&event);
-        QApplication::sendEvent(target, &event);
+        qApp->notify(target, &event);
     };
     wheel(f.Label1, -120); // before a bible is open: nothing
     EXPECT_EQ(f.Label7->text(), "1");
