@@ -174,7 +174,9 @@ TEST_P(FixtureShapes, ReadBackAsSpecified) {
 
     ASSERT_EQ(write_test::mdbTables(file), std::vector<std::string>{spec.tableName});
     auto db = Database::open(file.string());
-    const TableSchema schema = db->schema(spec.tableName);
+    // Every shape's table is some letter case of "bible"; the catalog lookup ignores case.
+    const TableSchema schema = db->schema("bible");
+    EXPECT_EQ(schema.name, spec.tableName);
     const int text = schema.columnIndex("BIBLETEXT");
     ASSERT_GE(text, 0);
     EXPECT_EQ(schema.columns[size_t(text)].type, spec.verseTextAsText255 ? ColumnType::Text : ColumnType::Memo);
@@ -188,7 +190,7 @@ TEST_P(FixtureShapes, ReadBackAsSpecified) {
     std::vector<Key> stored;
     const int book = schema.columnIndex("book"), chapter = schema.columnIndex("CHAPTER"),
               verse = schema.columnIndex("Verse");
-    for (const Row& r : db->readTable(spec.tableName).rows)
+    for (const Row& r : db->readTable("bible").rows)
         stored.emplace_back(std::get<int64_t>(r.values[size_t(book)]), std::get<int64_t>(r.values[size_t(chapter)]),
                             std::get<int64_t>(r.values[size_t(verse)]),
                             std::get<std::u16string>(r.values[size_t(text)]));
