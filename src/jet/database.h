@@ -122,6 +122,12 @@ public:
     void updateText(const std::string& table, RowId row, const std::string& column,
                     const std::u16string& text);
 
+    // Each updateText reaches the disk before it returns (on by default). A bulk writer that
+    // changes thousands of rows turns this off and calls flush() at the end: one disk flush
+    // instead of one per row. Turning it back on flushes.
+    void setFlushEachUpdate(bool on);
+    void flush(); // the writes made so far to disk (nothing for a read-only database)
+
     struct Impl;
 
 private:

@@ -51,6 +51,7 @@ struct Database::Impl {
 
     // What the writer keeps between updates (free space of long-value pages); see update.cpp.
     std::shared_ptr<struct WriteCache> writeCache;
+    bool flushEachUpdate = true; // Database::setFlushEachUpdate
     // After this object's own update of table `tablePage` (update.cpp): keeps what the update did
     // not change, so the next operation does not re-read the catalog and definitions.
     void acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged);

@@ -267,9 +267,18 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         LongValueSpace none;
         freeLongValue(writer, oldSegments, space ? *space : none);
     }
-    file.flush();
+    if (db.flushEachUpdate) file.flush();
     cache->generation = file.generation();
     db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
+}
+
+void Database::setFlushEachUpdate(bool on) {
+    impl_->flushEachUpdate = on;
+    if (on) flush();
+}
+
+void Database::flush() {
+    if (impl_->mode == OpenMode::ReadWrite && impl_->file->writable()) impl_->file->flush();
 }
 
 void Database::Impl::acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged) {

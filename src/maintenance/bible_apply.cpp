@@ -183,8 +183,21 @@ private:
 } // namespace
 
 ApplyReport applyToBible(jet::Database& db, OptionBoxes boxes, const verse::Markers& markers) {
+    // One flush at the end instead of one per row: a run writes up to every verse of the bible.
+    struct FlushAtEnd {
+        jet::Database& db;
+        ~FlushAtEnd() {
+            try {
+                db.setFlushEachUpdate(true);
+            } catch (...) {
+                // Already failing; the writes reach the disk when the file is closed.
+            }
+        }
+    } flushAtEnd{db};
+    db.setFlushEachUpdate(false);
     BibleWalker walker(db, boxes, markers);
     runOverBible(walker);
+    db.setFlushEachUpdate(true);
     return walker.report();
 }
 
