@@ -326,6 +326,30 @@ TEST_F(Shell, ControlsStayInPlaceWhenTheWindowIsResized) {
     }
 }
 
+TEST_F(Shell, LabelsSizeToTheirTextAndNumbersGrowToTheLeft) {
+    TForm1& f = start();
+    f.show();
+    QApplication::processEvents();
+    const int right = f.Label6->geometry().right();
+    const QRect caption = f.Label3->geometry();
+    f.Label6->setText("150");
+    f.Label3->setText("A much longer chapter caption:");
+    QApplication::processEvents();
+    EXPECT_EQ(f.Label6->geometry().right(), right);
+    EXPECT_GE(f.Label6->width(), f.Label6->sizeHint().width());
+    EXPECT_EQ(f.Label3->pos(), caption.topLeft());
+    EXPECT_GT(f.Label3->width(), caption.width());
+}
+
+TEST_F(Shell, KeysInAViewReachItsKeyHandlerBeforeTheView) {
+    TForm1& f = start();
+    f.RE1->setEnabled(true);
+    f.edited1 = false;
+    QTest::keyClick(f.RE1, Qt::Key_X);
+    EXPECT_TRUE(f.edited1);
+    EXPECT_FALSE(f.edited2);
+}
+
 TEST_F(Shell, StartState) {
     TForm1& f = start();
     EXPECT_TRUE(f.ComboBox1->isEnabled());
