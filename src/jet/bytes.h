@@ -28,10 +28,13 @@ public:
     const std::string& what() const { return what_; }
 
     void require(size_t offset, size_t length) const {
-        if (offset > size_ || length > size_ - offset)
-            throw Error(what_ + ": read of " + std::to_string(length) + " bytes at offset " +
-                        std::to_string(offset) + " is outside its " + std::to_string(size_) +
-                        " bytes");
+        if (offset > size_ || length > size_ - offset) [[unlikely]]
+            outOfRange(offset, length);
+    }
+    // Kept out of line so that the check above inlines into every read.
+    [[noreturn]] __attribute__((noinline)) void outOfRange(size_t offset, size_t length) const {
+        throw Error(what_ + ": read of " + std::to_string(length) + " bytes at offset " +
+                    std::to_string(offset) + " is outside its " + std::to_string(size_) + " bytes");
     }
     uint8_t u8(size_t off) const { require(off, 1); return data_[off]; }
     uint16_t u16(size_t off) const {

@@ -33,7 +33,7 @@ ByteView DataPage::row(uint16_t index) const {
     if (s.start < tableEnd || s.end > kPageSize || s.start > s.end)
         throw Error(page_.what() + ": row " + std::to_string(index) + " has invalid bounds " +
                     std::to_string(s.start) + ".." + std::to_string(s.end));
-    return page_.sub(s.start, s.length(), page_.what() + ", row " + std::to_string(index));
+    return page_.sub(s.start, s.length());
 }
 
 } // namespace jet

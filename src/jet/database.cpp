@@ -53,7 +53,7 @@ Database::Impl::Impl(std::unique_ptr<PageFile> f, OpenMode m) : path(f->name()),
     file->refresh();
     header = readFileHeader(*file);
     seenGeneration_ = file->generation();
-    catalog(); // a file whose catalog cannot be read is not usable
+    guarded([&] { return catalog(); }); // a file whose catalog cannot be read is not usable
 }
 
 std::unique_ptr<Database> Database::Impl::wrap(std::unique_ptr<Impl> impl) {
@@ -87,17 +87,21 @@ const TableDef& Database::Impl::table(const std::string& name) {
     return *slot;
 }
 
+void Database::Impl::scan(const TableDef& def, const std::function<void(const Row&)>& visit) {
+    Row r;
+    forEachRow(*file, def, [&](const RowLocation& loc, const CrackedRow& row) {
+        r.id = loc.header;
+        r.values.clear();
+        for (size_t i = 0; i < def.columns.size(); ++i)
+            r.values.push_back(decodeValue(*file, def.columns[i], row, row.columns[i]));
+        visit(r);
+    });
+}
+
 ResultSet Database::Impl::readAll(const TableDef& def) {
     ResultSet rs;
     for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
-    forEachRow(*file, def, [&](const RowLocation& loc, const CrackedRow& row) {
-        Row r;
-        r.id = loc.header;
-        r.values.reserve(def.columns.size());
-        for (size_t i = 0; i < def.columns.size(); ++i)
-            r.values.push_back(decodeValue(*file, def.columns[i], row, row.columns[i]));
-        rs.rows.push_back(std::move(r));
-    });
+    scan(def, [&](const Row& r) { rs.rows.push_back(r); });
     return rs;
 }
 
@@ -254,23 +258,38 @@ const std::string& Database::path() const { return impl_->path; }
 OpenMode Database::mode() const { return impl_->mode; }
 
 std::vector<std::string> Database::tableNames() const {
-    impl_->refresh();
-    std::vector<std::string> names;
-    for (const auto& e : impl_->catalog())
-        if (e.isUserTable()) names.push_back(e.name);
-    return names;
+    return impl_->guarded([&] {
+        impl_->refresh();
+        std::vector<std::string> names;
+        for (const auto& e : impl_->catalog())
+            if (e.isUserTable()) names.push_back(e.name);
+        return names;
+    });
 }
 
 TableSchema Database::schema(const std::string& table) const {
-    impl_->refresh();
-    return impl_->table(table).schema();
+    return impl_->guarded([&] {
+        impl_->refresh();
+        return impl_->table(table).schema();
+    });
 }
 
 ResultSet Database::readTable(const std::string& table) const {
-    impl_->refresh();
-    return impl_->readAll(impl_->table(table));
+    return impl_->guarded([&] {
+        impl_->refresh();
+        return impl_->readAll(impl_->table(table));
+    });
 }
 
-ResultSet Database::query(const std::string& sql) const { return impl_->select(sql); }
+void Database::scanTable(const std::string& table, const std::function<void(const Row&)>& visit) const {
+    impl_->guarded([&] {
+        impl_->refresh();
+        impl_->scan(impl_->table(table), visit);
+    });
+}
+
+ResultSet Database::query(const std::string& sql) const {
+    return impl_->guarded([&] { return impl_->select(sql); });
+}
 
 } // namespace jet

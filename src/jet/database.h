@@ -6,6 +6,7 @@
 #include "jet/error.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,6 +114,9 @@ public:
     std::vector<std::string> tableNames() const;           // user tables, catalog order
     TableSchema schema(const std::string& table) const;     // name without regard to case
     ResultSet readTable(const std::string& table) const;    // every live row, storage order
+    // The same rows one at a time, without holding the whole table (exports of large tables).
+    // `visit` must not call back into this Database.
+    void scanTable(const std::string& table, const std::function<void(const Row&)>& visit) const;
     // SELECT * FROM t [WHERE c = n [AND c = n ...]] [ORDER BY c [ASC|DESC]]
     ResultSet query(const std::string& sql) const;
 

@@ -8,6 +8,7 @@
 #include "jet/row.h"
 #include "jet/table_def.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,6 +28,19 @@ struct Database::Impl {
     // Wraps an Impl into the facade object (Impl may use Database's private constructor).
     static std::unique_ptr<Database> wrap(std::unique_ptr<Impl> impl);
 
+    // Runs `f`, adding the file's path to the message of a jet::Error that does not name it yet
+    // (the structures below the facade name pages, rows and columns, not the file).
+    template <typename F>
+    auto guarded(F&& f) -> decltype(f()) {
+        try {
+            return f();
+        } catch (const Error& e) {
+            std::string message = e.what();
+            if (message.find(path) != std::string::npos) throw;
+            throw Error(path + ": " + message);
+        }
+    }
+
     // Re-reads what changed when the file changed on disk; call at the start of every operation.
     void refresh();
     const std::vector<CatalogEntry>& catalog();
@@ -35,6 +49,7 @@ struct Database::Impl {
     const TableDef& table(const std::string& name);
     // Every live row of a table, all columns, in storage order.
     ResultSet readAll(const TableDef& def);
+    void scan(const TableDef& def, const std::function<void(const Row&)>& visit);
     // Runs a statement of the SELECT subset (parse, filter, order) on the current file content.
     ResultSet select(const std::string& sql);
     // Drops every parsed structure (after a write that changed definitions or maps). Writes made

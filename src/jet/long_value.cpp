@@ -34,15 +34,15 @@ struct LvalRow {
     ByteView bytes;
 };
 
-LvalRow lvalRow(const PageFile& file, uint32_t pointer, const std::string& what) {
+LvalRow lvalRow(const PageFile& file, uint32_t pointer, const char* what) {
     uint32_t pageNumber = pointerPage(pointer);
     if (pageNumber == 0 || pageNumber >= file.pageCount())
-        throw Error(what + ": points at page " + std::to_string(pageNumber) + ", which is not a page of the file");
+        throw Error(std::string(what) + ": points at page " + std::to_string(pageNumber) + ", which is not a page of the file");
     DataPage page(file.view(pageNumber), pageNumber);
     uint16_t slot = pointerSlot(pointer);
     Slot s = page.slot(slot);
     if (s.deleted())
-        throw Error(what + ": points at a deleted row (page " + std::to_string(pageNumber) + ", row " +
+        throw Error(std::string(what) + ": points at a deleted row (page " + std::to_string(pageNumber) + ", row " +
                     std::to_string(slot) + ")");
     LvalRow r;
     r.bytes = page.row(slot);
@@ -57,10 +57,10 @@ LvalRow lvalRow(const PageFile& file, uint32_t pointer, const std::string& what)
 template <typename Take>
 void walk(const PageFile& file, ByteView slot, std::vector<LongValueSegment>* segments, Take take) {
     LongValueHeader h = parseLongValueHeader(slot);
-    const std::string what = slot.what() + ", memo/OLE value";
+    const char* what = "memo/OLE value";
     if (h.storage == kLongValueInline) {
         if (h.length > slot.size() - kLongValueHeaderSize)
-            throw Error(what + ": inline length " + std::to_string(h.length) + " exceeds its " +
+            throw Error(std::string(what) + ": inline length " + std::to_string(h.length) + " exceeds its " +
                         std::to_string(slot.size() - kLongValueHeaderSize) + " stored bytes");
         take(slot.sub(kLongValueHeaderSize, h.length));
         return;
@@ -68,7 +68,7 @@ void walk(const PageFile& file, ByteView slot, std::vector<LongValueSegment>* se
     if (h.storage == kLongValueSingle) {
         LvalRow r = lvalRow(file, h.firstRow, what);
         if (r.bytes.size() < h.length)
-            throw Error(what + ": its row holds " + std::to_string(r.bytes.size()) + " bytes, the header says " +
+            throw Error(std::string(what) + ": its row holds " + std::to_string(r.bytes.size()) + " bytes, the header says " +
                         std::to_string(h.length));
         r.segment.dataLength = h.length;
         if (segments) segments->push_back(r.segment);
@@ -80,10 +80,10 @@ void walk(const PageFile& file, ByteView slot, std::vector<LongValueSegment>* se
     std::set<uint32_t> seen;
     while (remaining > 0) {
         if (pointer == 0)
-            throw Error(what + ": the chain ends " + std::to_string(remaining) + " bytes short of its length");
-        if (!seen.insert(pointer).second) throw Error(what + ": the chain loops");
+            throw Error(std::string(what) + ": the chain ends " + std::to_string(remaining) + " bytes short of its length");
+        if (!seen.insert(pointer).second) throw Error(std::string(what) + ": the chain loops");
         LvalRow r = lvalRow(file, pointer, what);
-        if (r.bytes.size() < 4) throw Error(what + ": a chain row is shorter than its pointer");
+        if (r.bytes.size() < 4) throw Error(std::string(what) + ": a chain row is shorter than its pointer");
         size_t n = std::min(remaining, r.bytes.size() - 4);
         r.segment.dataLength = n;
         if (segments) segments->push_back(r.segment);

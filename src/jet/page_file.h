@@ -20,12 +20,13 @@ public:
     const std::string& name() const { return name_; } // the path, or a label for memory files
     virtual bool writable() const = 0;
     virtual uint64_t sizeBytes() const = 0;
-    uint32_t pageCount() const; // whole pages only; a trailing partial page is not counted
+    // Whole pages only (a trailing partial page is not counted), as of the last refresh() or write.
+    uint32_t pageCount() const;
 
     // The page's bytes (exactly one page). Throws jet::Error naming the file for a page past the
     // end. The reference stays valid until the cache is dropped (refresh() or a write).
     const Bytes& page(uint32_t number) const;
-    // A checked view of a page, its `what` naming the file and page for error messages.
+    // A checked view of a page, its `what` naming the page ("page 12") for error messages.
     ByteView view(uint32_t number) const;
 
     // Writes one whole page (number == pageCount() appends). Needs a writable file.
@@ -50,7 +51,11 @@ protected:
 
 private:
     std::string name_;
+    static constexpr uint64_t kUnknownSize = ~uint64_t(0);
     mutable std::map<uint32_t, Bytes> cache_;
+    mutable uint64_t size_ = kUnknownSize; // file size as of the last refresh or own write
+    static constexpr uint32_t kReadAhead = 16;
+    mutable Bytes readBuffer_;
     uint64_t stamp_ = 0;
     uint64_t generation_ = 1;
     bool stampKnown_ = false;

@@ -27,16 +27,10 @@ std::string decimalText(ByteView bytes, int scale) {
     return (bytes.u8(0) & 0x80 ? "-" : "") + digits;
 }
 
-Value decodeValue(const PageFile& file, const ColumnDef& column, const CrackedRow& row,
-                  const ColumnSlice& slice) {
-    auto type = ColumnType(column.typeCode);
-    if (type == ColumnType::Bool) {
-        if (!slice.present) return Null{};
-        return bool(slice.notNull);
-    }
-    if (slice.isNull()) return Null{};
-    ByteView data = row.bytes.sub(slice.offset, slice.length, row.bytes.what() + ", column " + column.nameUtf8);
-    switch (type) {
+namespace {
+
+Value decodeStored(const PageFile& file, const ColumnDef& column, ByteView data) {
+    switch (ColumnType(column.typeCode)) {
     case ColumnType::Byte: return int64_t(data.u8(0));
     case ColumnType::Int: return int64_t(data.i16(0));
     case ColumnType::Long: return int64_t(data.i32(0));
@@ -55,6 +49,23 @@ Value decodeValue(const PageFile& file, const ColumnDef& column, const CrackedRo
     case ColumnType::Binary:
     default:
         return data.copy(0, data.size());
+    }
+}
+
+} // namespace
+
+Value decodeValue(const PageFile& file, const ColumnDef& column, const CrackedRow& row,
+                  const ColumnSlice& slice) {
+    if (column.typeCode == uint8_t(ColumnType::Bool)) {
+        if (!slice.present) return Null{};
+        return bool(slice.notNull);
+    }
+    if (slice.isNull()) return Null{};
+    ByteView data = row.bytes.sub(slice.offset, slice.length);
+    try {
+        return decodeStored(file, column, data);
+    } catch (const Error& e) {
+        throw Error(std::string(e.what()) + " (column " + column.nameUtf8 + ")");
     }
 }
 

@@ -130,27 +130,35 @@ void appendValue(std::string& out, const jet::ColumnInfo& column, const jet::Val
     }
 }
 
-void writeCsv(const jet::ResultSet& rs) {
-    std::string out;
-    for (size_t i = 0; i < rs.columns.size(); ++i) {
-        if (i) out += ',';
-        out += rs.columns[i].name;
-    }
-    out += '\n';
-    for (const auto& row : rs.rows) {
-        for (size_t i = 0; i < rs.columns.size(); ++i) {
-            if (i) out += ',';
-            appendValue(out, rs.columns[i], row.values[i]);
+// Writes CSV in blocks; rows come one at a time so that large tables need little memory.
+class CsvWriter {
+public:
+    explicit CsvWriter(const std::vector<jet::ColumnInfo>& columns) : columns_(columns) {
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (i) out_ += ',';
+            out_ += columns_[i].name;
         }
-        out += '\n';
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
+        out_ += '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
-}
+    ~CsvWriter() { flush(); }
+    void row(const jet::Row& row) {
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (i) out_ += ',';
+            appendValue(out_, columns_[i], row.values[i]);
+        }
+        out_ += '\n';
+        if (out_.size() > (1u << 16)) flush();
+    }
+    void flush() {
+        std::fwrite(out_.data(), 1, out_.size(), stdout);
+        std::fflush(stdout);
+        out_.clear();
+    }
+
+private:
+    const std::vector<jet::ColumnInfo>& columns_;
+    std::string out_;
+};
 
 std::string typeText(const jet::ColumnInfo& c) {
     std::string t = jet::columnTypeName(c.type);
@@ -188,14 +196,18 @@ int cmdSchema(const Args& args) {
 int cmdExport(const Args& args) {
     if (wrongArgs(args, 2, "export FILE TABLE")) return 2;
     auto db = jet::Database::open(args[0]);
-    writeCsv(db->readTable(args[1]));
+    jet::TableSchema schema = db->schema(args[1]);
+    CsvWriter csv(schema.columns);
+    db->scanTable(args[1], [&](const jet::Row& row) { csv.row(row); });
     return 0;
 }
 
 int cmdQuery(const Args& args) {
     if (wrongArgs(args, 2, "query FILE 'SELECT ...'")) return 2;
     auto db = jet::Database::open(args[0]);
-    writeCsv(db->query(args[1]));
+    jet::ResultSet rs = db->query(args[1]);
+    CsvWriter csv(rs.columns);
+    for (const auto& row : rs.rows) csv.row(row);
     return 0;
 }
 
