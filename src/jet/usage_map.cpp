@@ -88,7 +88,9 @@ UsageMap readUsageMap(const PageFile& file, uint32_t rowPointer, uint32_t pageLi
     } else {
         throw Error(file.name() + ": the " + what + " has unknown map type " + std::to_string(type));
     }
+    // A damaged reference map can name one bitmap page twice; list each page once.
     std::sort(map.pages.begin(), map.pages.end());
+    map.pages.erase(std::unique(map.pages.begin(), map.pages.end()), map.pages.end());
     return map;
 }
 
