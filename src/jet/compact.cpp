@@ -233,11 +233,14 @@ void compact(const std::string& source, const std::string& destination) {
         PageWriter writer(file);
         for (const ColumnPlan& plan : plans) {
             LongValueSpace space;
-            for (const StoredValue& v : plan.values) {
-                Bytes header = storeLongValue(writer, plan.column, v.data, space);
-                Bytes page = file.page(v.page);
-                std::copy(header.begin(), header.end(), page.begin() + long(v.headerOffset));
-                writer.write(v.page, page);
+            std::map<uint32_t, std::vector<std::pair<size_t, Bytes>>> headers; // by data page
+            for (const StoredValue& v : plan.values)
+                headers[v.page].emplace_back(v.headerOffset, storeLongValue(writer, plan.column, v.data, space));
+            for (const auto& [number, patches] : headers) {
+                Bytes page = file.page(number);
+                for (const auto& [offset, header] : patches)
+                    std::copy(header.begin(), header.end(), page.begin() + long(offset));
+                writer.write(number, page);
             }
         }
     }

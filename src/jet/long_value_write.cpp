@@ -18,8 +18,15 @@ using namespace format;
 
 namespace {
 
-// Only pages with at least this much room go into the column's free-space map.
+// Only pages with at least this much room go into the column's free-space map, and only those
+// are looked at for new rows.
 constexpr int kUsefulFreeSpace = 64;
+
+void noteFreeSpace(LongValueSpace& space, uint32_t page, int free) {
+    if (!space.owned.count(page)) return;
+    if (free >= kUsefulFreeSpace) space.freeBytes[page] = free;
+    else space.freeBytes.erase(page);
+}
 
 void loadSpace(PageWriter& writer, const LongValueColumn& column, LongValueSpace& space) {
     if (space.loaded) return;
@@ -29,7 +36,8 @@ void loadSpace(PageWriter& writer, const LongValueColumn& column, LongValueSpace
     for (uint32_t p : owned.pages) {
         ByteView v = file.view(p);
         if (v.u8(0) != kPageData || v.u32(kDataOwner) != kLvalOwner) continue;
-        space.freeBytes[p] = v.u16(kDataFreeSpace);
+        space.owned.insert(p);
+        noteFreeSpace(space, p, v.u16(kDataFreeSpace));
     }
     space.loaded = true;
 }
@@ -77,17 +85,19 @@ Bytes storeLongValue(PageWriter& writer, const LongValueColumn& column, const By
             if (slot >= 0) { placed = Segment{number, slot, size}; break; }
         }
         if (!placed) {
+            std::vector<uint32_t> full;
             for (auto& [number, free] : space.freeBytes) {
                 if (free < int(size) || pages.count(number)) continue;
                 EditablePage page = writer.load(number);
-                if (page.owner() != kLvalOwner) { free = 0; continue; }
-                int slot = page.slotFor(size, true);
-                free = page.freeSpace();
+                int slot = page.owner() == kLvalOwner ? page.slotFor(size, true) : -1;
+                free = page.owner() == kLvalOwner ? page.freeSpace() : 0;
+                if (free < kUsefulFreeSpace) full.push_back(number);
                 if (slot < 0) continue;
                 pages.emplace(number, std::move(page));
                 placed = Segment{number, slot, size};
                 break;
             }
+            for (uint32_t number : full) space.freeBytes.erase(number);
         }
         if (!placed) {
             uint32_t number = writer.reservePage();
@@ -117,9 +127,10 @@ Bytes storeLongValue(PageWriter& writer, const LongValueColumn& column, const By
 
     // Data first (ascending page order, so pages past the end are appended in turn), then the
     // global map, then the column's maps. A crash part-way leaves unreferenced rows or pages.
+    for (uint32_t number : fresh) space.owned.insert(number);
     for (auto& [number, page] : pages) {
         writer.write(page);
-        space.freeBytes[number] = page.freeSpace();
+        noteFreeSpace(space, number, page.freeSpace());
     }
     for (uint32_t number : fresh) writer.claim(number);
     for (uint32_t number : fresh) {
@@ -144,8 +155,7 @@ void freeLongValue(PageWriter& writer, const std::vector<LongValueSegment>& segm
         for (uint16_t slot : slots)
             if (slot < page.slotCount()) page.freeRow(slot);
         writer.write(page);
-        auto it = space.freeBytes.find(number);
-        if (it != space.freeBytes.end()) it->second = page.freeSpace();
+        noteFreeSpace(space, number, page.freeSpace());
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ struct LongValueColumn {
 // Free space last seen on each LVAL page of one column (a hint: pages are re-read before use).
 struct LongValueSpace {
     bool loaded = false;
-    std::map<uint32_t, int> freeBytes;
+    std::set<uint32_t> owned;          // the column's LVAL pages
+    std::map<uint32_t, int> freeBytes; // owned pages with room worth looking at
 };
 
 // The 12-byte header of an inline value followed by the data (the var slot's bytes).
