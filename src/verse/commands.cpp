@@ -41,8 +41,13 @@ CommandResult NieuweDia(LineView& view, const Markers& markers)
         return CommandResult::NotVerseText;
     view.setStyle(kVerseStyle);
     if (caret.line >= view.lineCount()) {
+        // The marker goes onto the end place, where the caret was read. Appending puts it
+        // there even when a selection reaching the end place started inside a line, where an
+        // insert at the collapsed selection would glue the marker text to verse text.
         view.collapseSelection();
-        insertMarkerThenRest(view, markers.newSlide + kCrLf, QString());
+        view.setStyle(kMarkerStyle);
+        view.appendLine(markers.newSlide);
+        view.setStyle(kVerseStyle);
         return CommandResult::Changed;
     }
     view.replaceLine(caret.line, s.left(caret.column));

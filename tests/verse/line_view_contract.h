@@ -316,6 +316,16 @@ TYPED_TEST_P(LineViewContract, InsertedMarkersArePurpleBoldAndTheRestBlack)
     this->expectStyle(6, verse::kVerseStyle);
 }
 
+TYPED_TEST_P(LineViewContract, NieuweDiaWithASelectionReachingTheEndPlace)
+{
+    LineView& v = this->view();
+    verse::fillView(v, "Alpha\r\nBeta", kMarkers);
+    this->holder.select(Caret{0, 2}, Caret{2, 0});
+    EXPECT_EQ(verse::NieuweDia(v, kMarkers), CommandResult::Changed);
+    EXPECT_EQ(v.lines(), (QStringList{"Alpha", "Beta", M}));
+    this->expectStyle(2, verse::kMarkerStyle);
+}
+
 TYPED_TEST_P(LineViewContract, SaveConversion)
 {
     for (const auto& c : kSaveCases) {
@@ -365,7 +375,8 @@ TYPED_TEST_P(LineViewContract, FillThenSaveKeepsNormalisedTexts)
 
 REGISTER_TYPED_TEST_SUITE_P(LineViewContract, LineModelOperations, InsertionStyleAppliesToNewTextOnly,
                             FillShowsStoredLines, FillReplacesEverythingAndLeavesVerseStyle, Commands,
-                            InsertedMarkersArePurpleBoldAndTheRestBlack, SaveConversion,
+                            InsertedMarkersArePurpleBoldAndTheRestBlack,
+                            NieuweDiaWithASelectionReachingTheEndPlace, SaveConversion,
                             SaveKeepsTrailingSlideChangeWithoutFinalBreak,
                             BareCrAndLfSurviveEditingAnotherLine, FillThenSaveKeepsNormalisedTexts);
 
