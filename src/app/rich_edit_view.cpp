@@ -10,10 +10,38 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <utility>
 
 namespace app {
 
 namespace {
+
+// Characters a QTextDocument turns into block or frame boundaries when inserted, so they
+// cannot stand inside a line: kept in the document as private-use stand-ins and turned back
+// when a line is read. (Bare CR and LF are mapped by the verse layer already.)
+constexpr std::pair<char16_t, char16_t> kDocumentStandIns[] = {
+    {u'\u2029', u'\uF829'}, // paragraph separator
+    {u'\uFDD0', u'\uF8D0'}, // QTextBeginningOfFrame
+    {u'\uFDD1', u'\uF8D1'}, // QTextEndOfFrame
+};
+
+QString toDocument(QString text)
+{
+    for (QChar& c : text)
+        for (const auto& [real, standIn] : kDocumentStandIns)
+            if (c == real)
+                c = QChar(standIn);
+    return text;
+}
+
+QString fromDocument(QString text)
+{
+    for (QChar& c : text)
+        for (const auto& [real, standIn] : kDocumentStandIns)
+            if (c == standIn)
+                c = QChar(real);
+    return text;
+}
 
 QTextCharFormat formatOf(verse::CharStyle style)
 {
@@ -45,7 +73,7 @@ QString RichEditView::line(int index) const
 {
     if (index < 0 || index >= lineCount())
         return {};
-    return edit_.document()->findBlockByNumber(index).text();
+    return fromDocument(edit_.document()->findBlockByNumber(index).text());
 }
 
 void RichEditView::replaceLine(int index, const QString& text)
@@ -56,7 +84,7 @@ void RichEditView::replaceLine(int index, const QString& text)
     QTextCursor cursor(edit_.document());
     cursor.setPosition(block.position());
     cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
-    cursor.insertText(verse::toViewLine(text), format_);
+    cursor.insertText(toDocument(verse::toViewLine(text)), format_);
     edit_.setTextCursor(cursor);
 }
 
@@ -80,11 +108,11 @@ void RichEditView::appendLine(const QString& text)
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     if (lineCount() == edit_.document()->blockCount() - 1) {
-        cursor.insertText(verse::toViewLine(text), format_);
+        cursor.insertText(toDocument(verse::toViewLine(text)), format_);
         cursor.insertBlock(cursor.blockFormat(), format_);
     } else {
         cursor.insertBlock(cursor.blockFormat(), format_);
-        cursor.insertText(verse::toViewLine(text), format_);
+        cursor.insertText(toDocument(verse::toViewLine(text)), format_);
     }
     cursor.endEditBlock();
     edit_.setTextCursor(cursor);
@@ -118,7 +146,7 @@ void RichEditView::insertAtCaret(const QString& text)
         if (i > 0)
             cursor.insertBlock(cursor.blockFormat(), format_);
         if (!lines[i].isEmpty())
-            cursor.insertText(lines[i], format_);
+            cursor.insertText(toDocument(lines[i]), format_);
     }
     cursor.endEditBlock();
     edit_.setTextCursor(cursor);

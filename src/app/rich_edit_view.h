@@ -1,6 +1,7 @@
 // The editor view's line model over a QTextEdit (RE1, RE2): one text block per line. The text
 // "ends with a line break" when its last block is empty; that empty block is the end place
-// below the last line, where a click puts the caret.
+// below the last line, where a click puts the caret. Document positions and the model's
+// offsets agree: one position per character and one per break.
 #pragma once
 #include "verse/line_view.h"
 

@@ -66,11 +66,12 @@ TEST(RichEditView, TypingOnTheEndPlaceAfterAMarkerIsVerseStyle)
     EXPECT_EQ(h.styleAt(1, 0), verse::kMarkerStyle);
 }
 
-TEST(RichEditView, NoBreakSpaceAndTabsSurvive)
+TEST(RichEditView, CharactersADocumentTreatsSpeciallySurvive)
 {
     RichEditHolder h;
-    const QString stored = QStringLiteral("a\u00A0b\tc\r\nd");
+    const QString stored = QStringLiteral("a\u00A0b\tc\u2028\u2029e\uFDD0\uFDD1\r\nd");
     verse::fillView(h.view(), stored, kMarkers);
+    EXPECT_EQ(h.view().lineCount(), 2);
     EXPECT_EQ(verse::convertForSave(h.view(), kMarkers), stored);
 }
 
