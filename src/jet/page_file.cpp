@@ -90,6 +90,39 @@ std::string systemError(const std::string& path, const std::string& action) {
     return path + ": cannot " + action + " (" + std::strerror(errno) + ")";
 }
 
+// Linux does not make a buffered read atomic against a concurrent write of the same page: ext4
+// copies page-cache pages out to a reader without taking the writer's locks, so a reader could
+// see half of a page write. Readers and writers of this program therefore hold an
+// open-file-description lock on the byte range for the one system call: shared to read,
+// exclusive to write. Where the file system refuses locks the call goes ahead unlocked.
+class RangeLock {
+public:
+    RangeLock(int fd, short type, uint64_t offset, size_t length) : fd_(fd) {
+        struct flock lock {};
+        lock.l_type = type;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = off_t(offset);
+        lock.l_len = off_t(length);
+        int rc;
+        do rc = ::fcntl(fd_, F_OFD_SETLKW, &lock);
+        while (rc != 0 && errno == EINTR);
+        locked_ = rc == 0;
+        range_ = lock;
+    }
+    ~RangeLock() {
+        if (!locked_) return;
+        range_.l_type = F_UNLCK;
+        ::fcntl(fd_, F_OFD_SETLK, &range_);
+    }
+    RangeLock(const RangeLock&) = delete;
+    RangeLock& operator=(const RangeLock&) = delete;
+
+private:
+    int fd_;
+    bool locked_ = false;
+    struct flock range_ {};
+};
+
 class PosixPageFile final : public PageFile {
 public:
     PosixPageFile(const std::string& path, int fd, bool writable)
@@ -108,6 +141,7 @@ public:
 
 protected:
     void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
+        RangeLock lock(fd_, F_RDLCK, offset, length);
         size_t done = 0;
         while (done < length) {
             ssize_t n = ::pread(fd_, dst + done, length - done, off_t(offset + done));
@@ -118,6 +152,7 @@ protected:
         }
     }
     void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
+        RangeLock lock(fd_, F_WRLCK, offset, length);
         size_t done = 0;
         while (done < length) {
             ssize_t n = ::pwrite(fd_, src + done, length - done, off_t(offset + done));

@@ -24,9 +24,12 @@ public:
     PageFile& file() { return file_; }
 
     EditablePage load(uint32_t page) const;
-    // One pwrite of the whole page at its page-aligned offset. A reader in another process sees
-    // the page either before or after: Linux copies a write into the page cache under the file's
-    // write lock, and regular-file reads and writes of one aligned page do not interleave.
+    // One pwrite of the whole page at its page-aligned offset, never a partial page. A reader in
+    // another process sees the page either before or after the write: the page file holds an
+    // exclusive byte-range lock on the page during the pwrite and our readers a shared one during
+    // their pread (Linux alone does not order a buffered read against a concurrent write of the
+    // same page on ext4). A reader that takes no lock (another program) gets the kernel's
+    // behaviour: the page is copied in one piece, with a very short window for a torn read.
     void write(const EditablePage& page);
     void write(uint32_t page, const Bytes& bytes);
 
