@@ -6,11 +6,17 @@
 //   3. -> the data row rewritten with the new 12-byte header (or inline data) = the switch
 //   4. -> the old LVAL rows marked deleted (0xC000, zero length), page by page
 // A process killed after any arrow leaves a readable file: before 3 the old value is intact and
-// the new rows are unreferenced; after 3 the old rows are merely unreferenced. Then fsync.
+// the new rows are unreferenced; after 3 the old rows are merely unreferenced. Then one fsync
+// (unless the caller batches them), so the value survives a crash once updateText returns. The
+// order holds against a killed process (the page cache keeps every finished write); against a
+// power cut between the writes of one update it would need a flush before step 3 as well.
 // A Text value lives in the row itself: the row is rewritten on its page when the page can
 // absorb the growth, else it moves (Jet's way: the new row, flagged 0x8000, goes on another page
 // of the table; the original slot becomes a 4-byte pointer flagged 0x4000, so index entries,
-// which name the original slot, stay valid).
+// which name the original slot, stay valid). That move takes two page writes: a process killed
+// between them leaves the old row in force for Jet and for our reader, while mdb-export (which
+// lists 0x8000 rows as ordinary rows) would show the unreferenced new row as an extra row.
+// Memo updates never move rows: inline storage is chosen only when the row still fits its page.
 #include "jet/database_impl.h"
 #include "jet/data_page.h"
 #include "jet/format.h"
