@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -80,9 +81,22 @@ private:
 };
 
 // The walk through the window's own navigation handlers and Savevers.
+//
+// The handlers let events run several times per verse; repainting the window at each of those
+// points would cost far more than the run itself. Painting is therefore switched off during the
+// run and let through at most every kRepaintInterval, so the views and labels still show it
+// advance verse by verse to the eye.
 class WindowRun : public maintenance::RunDriver {
 public:
-    explicit WindowRun(TForm1& form) : form_(form) {}
+    static constexpr int kRepaintInterval = 50; // milliseconds
+
+    explicit WindowRun(TForm1& form) : form_(form), updatesWereEnabled_(form.updatesEnabled()) {
+        form_.setUpdatesEnabled(false);
+        sinceRepaint_.start();
+    }
+    ~WindowRun() override { form_.setUpdatesEnabled(updatesWereEnabled_); }
+    WindowRun(const WindowRun&) = delete;
+    WindowRun& operator=(const WindowRun&) = delete;
 
     int bookCount() override { return form_.ComboBox2->count(); }
     void chooseBook(int position) override {
@@ -97,7 +111,15 @@ public:
     int currentVerse() override { return form_.ADOQuery1.fieldByName("Verse").asInteger(); }
     void nextVerse() override { form_.SpeedButton2Click(); }
     void nextChapter() override { form_.SpeedButton4Click(); }
-    void letEventsRun() override { TForm1::processPendingEvents(); }
+    void letEventsRun() override {
+        const bool repaint = updatesWereEnabled_ && sinceRepaint_.elapsed() >= kRepaintInterval;
+        if (repaint) form_.setUpdatesEnabled(true);
+        TForm1::processPendingEvents();
+        if (repaint) {
+            form_.setUpdatesEnabled(false);
+            sinceRepaint_.restart();
+        }
+    }
     bool stopRequested() override { return form_.closeRequestedDuringRun; }
     maintenance::OptionBoxes boxes() override {
         return {form_.CheckBox1->isChecked(), form_.CheckBox2->isChecked()};
@@ -111,6 +133,8 @@ public:
 
 private:
     TForm1& form_;
+    bool updatesWereEnabled_;
+    QElapsedTimer sinceRepaint_;
 };
 
 } // namespace
@@ -148,6 +172,8 @@ void TForm1::ModifyDB() {
     if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
     if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
     showMessage(texts.msgLongProcess);
+    // The run saves up to every verse of both bibles: one flush at its end, not one per verse.
+    const data::Connection::BulkWrites bulkWrites;
     WindowRun run(*this);
     maintenance::runOverBible(run);
 }

@@ -109,4 +109,46 @@ void Connection::refreshIfChanged() {
 
 void Connection::noteWritten() { ++writeGenerations()[generationKey(resolved_)]; }
 
+namespace {
+
+// The writers shared during bulk writes, one per file (both panes may hold the same file, and
+// two writing handles on one file would not see each other's cached pages).
+struct BulkState {
+    int depth = 0;
+    std::map<std::string, std::unique_ptr<jet::Database>> writers;
+};
+
+BulkState& bulkState() {
+    static BulkState state;
+    return state;
+}
+
+} // namespace
+
+Connection::BulkWrites::BulkWrites() { ++bulkState().depth; }
+
+Connection::BulkWrites::~BulkWrites() {
+    BulkState& state = bulkState();
+    if (--state.depth > 0) return;
+    for (auto& [key, writer] : state.writers) {
+        try {
+            writer->setFlushEachUpdate(true);
+        } catch (...) {
+            // Closing the file below still hands the writes to the system.
+        }
+    }
+    state.writers.clear();
+}
+
+jet::Database* Connection::bulkWriter() {
+    BulkState& state = bulkState();
+    if (state.depth == 0 || resolved_.isEmpty()) return nullptr;
+    auto& writer = state.writers[generationKey(resolved_)];
+    if (!writer) {
+        writer = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadWrite);
+        writer->setFlushEachUpdate(false);
+    }
+    return writer.get();
+}
+
 } // namespace data

@@ -54,7 +54,19 @@ public:
     // next query.
     void noteWritten();
 
+    // While a BulkWrites object lives (the whole-bible run), posts to a file share one writer
+    // that flushes to disk once at the end instead of opening and flushing the file per row.
+    class BulkWrites {
+    public:
+        BulkWrites();
+        ~BulkWrites(); // flushes and closes the shared writers (errors then: file closed as is)
+        BulkWrites(const BulkWrites&) = delete;
+        BulkWrites& operator=(const BulkWrites&) = delete;
+    };
+
 private:
+    // The shared writer of this connection's file during bulk writes; nullptr otherwise.
+    jet::Database* bulkWriter();
     friend class Query;
     struct FileStamp {
         std::uintmax_t size = 0;

@@ -262,8 +262,12 @@ void Query::post() {
     {
         // Reads go through a read-only handle; the write opens the file for writing only for
         // this update, so a read-only or locked file fails here with the engine's message.
-        auto writer = jet::Database::open(connection_->database().path(), jet::OpenMode::ReadWrite);
-        writer->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+        if (jet::Database* bulk = connection_->bulkWriter()) {
+            bulk->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+        } else {
+            auto writer = jet::Database::open(connection_->database().path(), jet::OpenMode::ReadWrite);
+            writer->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+        }
     }
     connection_->noteWritten();
     if (size_t(column) < row.values.size()) row.values[size_t(column)] = text;

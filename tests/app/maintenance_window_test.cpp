@@ -268,6 +268,20 @@ TEST_F(MaintenanceWindow, SecondPaneIsWalkedInStepWithTheFirst) {
     }
 }
 
+TEST_F(MaintenanceWindow, SameBibleInBothPanesIsChangedOnce) {
+    const fs::path file = bible("A", mixedBible());
+    test_support::TempDir other;
+    const fs::path toolCopy = test_support::copyInto(file, other.path());
+    openBible1("A");
+    openBible2("A");
+    run(true);
+    form_.reset();
+    ASSERT_EQ(test_support::run({test_support::kanteloDbTool().string(), "apply", toolCopy.string(), "force"}).exitCode, 0);
+    EXPECT_EQ(readTexts(file), readTexts(toolCopy));
+    const auto check = test_support::run({"mdb-export", file.string(), "bible"});
+    EXPECT_EQ(check.exitCode, 0) << check.err;
+}
+
 TEST_F(MaintenanceWindow, SecondStartAndBibleChangesAreRefusedDuringTheRun) {
     bible("A", test_support::simpleBible(1, 2, 3));
     openBible1("A");
