@@ -152,6 +152,25 @@ TEST(BadInput, MissingTableOrColumnNamesIt) {
     EXPECT_THROW(db->schema("MSysObjects"), jet::Error);
 }
 
+TEST(BadInput, ToolReportsErrorsOnStderrWithNonZeroExit) {
+    const std::string tool = test_support::kanteloDbTool().string();
+    const std::string file = sample().string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{tool, "export", "/nonexistent/x.mdb", "t"}, "/nonexistent/x.mdb"},
+        {{tool, "export", file, "NoSuchTable"}, "NoSuchTable"},
+        {{tool, "schema", file, "NoSuchTable"}, "NoSuchTable"},
+        {{tool, "query", file, "SELECT name FROM t"}, "unexpected 'name'"},
+        {{tool, "tables"}, "usage"},
+    };
+    for (const auto& [argv, expected] : cases) {
+        SCOPED_TRACE(argv[1] + " " + expected);
+        auto r = test_support::run(argv);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+    }
+}
+
 TEST(BadInput, ReadOnlyFileOpensForReadingOnly) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     test_support::TempDir dir;
