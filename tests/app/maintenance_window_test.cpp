@@ -190,6 +190,21 @@ TEST_F(MaintenanceWindow, OptionBoxesFollowTheirStateTable) {
     EXPECT_EQ(messages_, QStringList{f.texts.msgTickRequired});
 }
 
+TEST_F(MaintenanceWindow, RunWithoutBooksOnlyWarns) {
+    BibleSpec noNames = test_support::simpleBible(1, 1, 2);
+    noNames.bookNames.clear();
+    const fs::path file = bible("N", noNames);
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "bible without book-name rows" : "no bible open");
+        if (open) openBible1("N");
+        messages_.clear();
+        const std::string bytes = bytesOf(file);
+        run(true);
+        EXPECT_EQ(messages_, QStringList{form().texts.msgLongProcess});
+        EXPECT_EQ(bytesOf(file), bytes);
+    }
+}
+
 TEST_F(MaintenanceWindow, RunMatchesKanteloDbApplyRowForRow) {
     for (bool force : {true, false}) {
         SCOPED_TRACE(force ? "force" : "remove");
