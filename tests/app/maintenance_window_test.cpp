@@ -344,6 +344,21 @@ TEST_F(MaintenanceWindow, ClosingDuringTheRunStopsAfterTheVerseInProgressThenClo
     EXPECT_FALSE(fs::exists(folder_ / "A.mdbx")); // closed as usual: compacted
 }
 
+TEST_F(MaintenanceWindow, EngineErrorEndsTheRunWithItsMessageAndRestoresTheWindow) {
+    const fs::path file = bible("A", test_support::simpleBible(1, 1, 3));
+    openBible1("A");
+    fs::remove(file); // the first save of the run cannot open the file for writing
+    form().CheckBox1->click();
+    form().BitBtn2->click(); // through the event guard, as a real click
+    ASSERT_EQ(messages_.size(), 2) << messages_.join("|").toStdString();
+    EXPECT_EQ(messages_[0], form().texts.msgLongProcess);
+    EXPECT_TRUE(messages_[1].contains("A.mdb")) << messages_[1].toStdString();
+    EXPECT_FALSE(form().modifyDBRunning);
+    EXPECT_TRUE(form().ComboBox1->isEnabled());
+    EXPECT_TRUE(form().ComboBox3->isEnabled());
+    EXPECT_TRUE(form().updatesEnabled());
+}
+
 // --- compaction at close ----------------------------------------------------------------------
 
 TEST_F(MaintenanceWindow, CloseCompactsTheFilesOpenedLast) {
