@@ -192,6 +192,9 @@ TEST_F(Editing, SavingTwiceStoresTheSameText) {
     EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     EXPECT_TRUE(form().edited1); // a save does not clear the flag; the view shows stored lines
     EXPECT_EQ(lines(1), (QStringList{"A", " ", "", "B", ""}));
+    form().SpeedButton1->click(); // on verse 1: saves, moves nothing, the pane stays edited
+    EXPECT_TRUE(form().edited1);
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     nextVerse();
     EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
