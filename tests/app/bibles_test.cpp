@@ -438,6 +438,26 @@ TEST_F(Bibles, AChapterMissingInPaneTwoLeavesItsQueryEmpty) {
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
 }
 
+TEST_F(Bibles, AGapInTheChaptersEmptiesPaneOneUntilABookIsChosen) {
+    BibleSpec gap = oneBook(u"Genesis", {2, 0, 1}); // chapters 1 and 3
+    bible("Gap", gap);
+    openBible1("Gap");
+    TForm1& f = form();
+    EXPECT_EQ(f.lastChapter, 3);
+    step(&TForm1::SpeedButton4);
+    EXPECT_TRUE(f.ADOQuery1.isEmpty());
+    EXPECT_EQ(labels(), "/1");
+    EXPECT_TRUE(messages_.isEmpty());
+    step(&TForm1::SpeedButton4); // the empty chapter label is no number
+    EXPECT_EQ(messages_, QStringList{"'' is not a valid integer value"});
+    step(&TForm1::SpeedButton3); // previous chapter: nothing
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(labels(), "/1");
+    chooseBook(0);
+    EXPECT_EQ(at(1), "1:1");
+    EXPECT_EQ(labels(), "1/1");
+}
+
 TEST_F(Bibles, TheWheelStepsOneVersePerMessage) {
     bible("KJV", oneBook(u"Genesis", {5}));
     TForm1& f = form();
