@@ -254,6 +254,15 @@ TEST_F(Bibles, ANameThatIsNoFileGivesTheEnginesMessageAndEnablesTheSelectors) {
     EXPECT_EQ(f.Label4->text(), "Genesis 1 : 1");
     EXPECT_TRUE(f.RE1->isEnabled());
 
+    // An empty bible 2 names the bare ".mdb"; pane 1 is not reopened.
+    step(&TForm1::SpeedButton2);
+    f.ComboBox3->setCurrentText("");
+    EXPECT_FALSE(event([](TForm1& w) { w.ComboBox3Change(); }));
+    EXPECT_EQ(messages_.value(2), "Could not find file 'c:\\Lumora\\HolyBibles\\.mdb'.");
+    EXPECT_EQ(f.databasePath2, "c:\\Lumora\\HolyBibles\\.mdb");
+    EXPECT_FALSE(f.ADOQuery2.active());
+    EXPECT_EQ(at(1), "1:2");
+
     // A failed reopen after a good one: pane 1's query is closed, the step buttons stay
     // enabled and bring an error.
     f.ComboBox1->setCurrentText("Gone");
