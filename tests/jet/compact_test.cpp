@@ -55,9 +55,14 @@ TEST(Compact, RefusesAndLeavesNoDestination) {
         } catch (const jet::Error& e) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
-        if (c.destinationExistedBefore) EXPECT_EQ(fileBytes(c.destination), "keep me");
-        else EXPECT_FALSE(std::filesystem::exists(c.destination));
-        if (regular) EXPECT_TRUE(fileBytes(c.source) == before);
+        if (c.destinationExistedBefore) {
+            EXPECT_EQ(fileBytes(c.destination), "keep me");
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(c.destination));
+        }
+        if (regular) {
+            EXPECT_TRUE(fileBytes(c.source) == before);
+        }
     }
 }
 

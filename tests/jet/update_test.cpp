@@ -251,8 +251,11 @@ void churnAndCheck(const std::filesystem::path& file, int updates, unsigned seed
     expectConsistent(copy);
     // Replaced long values leave space behind that compaction reclaims; in-row texts do not (and
     // a global map without bitmap pages may need one to list the pages compaction freed).
-    if (c.memoChanged) EXPECT_LT(std::filesystem::file_size(copy), std::filesystem::file_size(file));
-    else EXPECT_LE(std::filesystem::file_size(copy), std::filesystem::file_size(file) + 4096);
+    if (c.memoChanged) {
+        EXPECT_LT(std::filesystem::file_size(copy), std::filesystem::file_size(file));
+    } else {
+        EXPECT_LE(std::filesystem::file_size(copy), std::filesystem::file_size(file) + 4096);
+    }
 }
 
 // Real Access files: the wide memo table, Unicode compression, overflow rows, a deleted column,
