@@ -367,8 +367,11 @@ TEST_F(Shell, StartState) {
     EXPECT_EQ(f.Label6->text(), "1");
     EXPECT_EQ(f.Label7->text(), "1");
     // Only the check boxes have hints.
-    for (QWidget* w : f.centralWidget()->findChildren<QWidget*>())
-        if (w != f.CheckBox1 && w != f.CheckBox2) EXPECT_TRUE(w->toolTip().isEmpty()) << w->metaObject()->className();
+    for (QWidget* w : f.centralWidget()->findChildren<QWidget*>()) {
+        if (w != f.CheckBox1 && w != f.CheckBox2) {
+            EXPECT_TRUE(w->toolTip().isEmpty()) << w->metaObject()->className();
+        }
+    }
 }
 
 TEST_F(Shell, RightClickOpensThePopupOnlyInAnEnabledView) {
@@ -376,13 +379,13 @@ TEST_F(Shell, RightClickOpensThePopupOnlyInAnEnabledView) {
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     QTest::mouseClick(f.RE1->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20), f.RE1->viewport()->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(f.RE1->viewport(), &menuEvent); // a disabled view does not take it
     QApplication::processEvents();
     EXPECT_FALSE(f.PopupMenu1->isVisible());
 
     f.RE2->setEnabled(true);
-    QContextMenuEvent menuEvent2(QContextMenuEvent::Mouse, QPoint(20, 20));
+    QContextMenuEvent menuEvent2(QContextMenuEvent::Mouse, QPoint(20, 20), f.RE2->viewport()->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(f.RE2->viewport(), &menuEvent2);
     QApplication::processEvents();
     EXPECT_TRUE(f.PopupMenu2->isVisible());
