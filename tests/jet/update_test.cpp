@@ -3,12 +3,16 @@
 // reader, with mdb-export and with the consistency checker; then compaction of the churned file.
 #include "jet/data_page.h"
 #include "jet/format.h"
+#include "jet/catalog.h"
 #include "jet/page_file.h"
+#include "jet/table_def.h"
+#include "jet/usage_map.h"
 #include "support/bible_fixture.h"
 #include "write_helpers.h"
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <unistd.h>
 
 namespace {
@@ -313,6 +317,69 @@ TEST(UpdateRowMoves, TextRowsMoveAndStayAddressable) {
             }
     }
     expectContent(file, c, exported);
+    expectConsistent(file);
+}
+
+} // namespace
+
+namespace {
+
+// --- nothing else changes ---------------------------------------------------------------------
+
+// Pages that differ between two versions of a file (pages past the shorter one's end count).
+std::set<uint32_t> changedPages(const std::string& a, const std::string& b) {
+    std::set<uint32_t> out;
+    size_t pages = std::max(a.size(), b.size()) / 4096;
+    for (size_t p = 0; p < pages; ++p)
+        if (a.size() < (p + 1) * 4096 || b.size() < (p + 1) * 4096 || a.compare(p * 4096, 4096, b, p * 4096, 4096) != 0)
+            out.insert(uint32_t(p));
+    return out;
+}
+
+// One update touches only the row's page, the column's long-value pages and the usage maps
+// (page 1 and the map host pages), plus new pages at the end.
+TEST(UpdateTouchesOnlyWhatItMust, OneValueAtATime) {
+    test_support::TempDir dir;
+    auto file = test_support::copyInto(test_support::corpusDir() / "northwind.mdb", dir.path());
+    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
+    jet::ResultSet employees = db->readTable("Employees");
+    auto pf = jet::openPageFile(file.string(), false);
+    auto entry = jet::findUserTable(jet::readCatalog(*pf), "Employees");
+    jet::TableDef def = jet::readTableDef(*pf, entry->tdefPage(), "Employees");
+    const jet::LongValueMaps* notesMaps = def.longValueMapsFor(def.columns[size_t(def.columnIndex("Notes"))].number);
+    ASSERT_NE(notesMaps, nullptr);
+
+    struct Case {
+        const char* name;
+        const char* column;
+        size_t row;
+        std::u16string text;
+    };
+    std::mt19937 rng(5);
+    const Case cases[] = {
+        {"Text in place", "Title", 2, u"Chief"},
+        {"Memo to a 3-segment chain", "Notes", 1, textOfStoredSize(rng, 9000, false)},
+        {"Memo to a short inline value", "Notes", 4, u"short"},
+        {"Memo to one LVAL row", "Notes", 1, randomText(rng, 900, false)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = fileBytes(file);
+        db->updateText("Employees", employees.rows[c.row].id, c.column, c.text);
+        const std::string after = fileBytes(file);
+        auto fresh = jet::openPageFile(file.string(), false);
+        jet::UsageMap notesPages = jet::readUsageMap(*fresh, notesMaps->ownedMapPointer, fresh->pageCount(), "Notes map");
+        std::set<uint32_t> allowed = {employees.rows[c.row].id.page, jet::format::kGlobalMapPage,
+                                      jet::format::pointerPage(notesMaps->ownedMapPointer),
+                                      jet::format::pointerPage(notesMaps->freeMapPointer)};
+        if (std::string(c.column) == "Notes") allowed.insert(notesPages.pages.begin(), notesPages.pages.end());
+        allowed.insert(notesPages.bitmapPages.begin(), notesPages.bitmapPages.end());
+        for (uint32_t p : changedPages(before, after))
+            EXPECT_TRUE(allowed.count(p) || p * 4096 >= before.size()) << "page " << p << " changed";
+        if (std::string(c.column) == "Title") {
+            EXPECT_EQ(changedPages(before, after), std::set<uint32_t>{employees.rows[c.row].id.page});
+        }
+    }
     expectConsistent(file);
 }
 
