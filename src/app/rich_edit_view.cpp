@@ -25,26 +25,21 @@ constexpr std::pair<char16_t, char16_t> kDocumentStandIns[] = {
     {u'\uFDD1', u'\uF8D1'}, // QTextEndOfFrame
 };
 
-QString toDocument(QString text)
-{
+QString toDocument(QString text) {
     for (QChar& c : text)
         for (const auto& [real, standIn] : kDocumentStandIns)
-            if (c == real)
-                c = QChar(standIn);
+            if (c == real) c = QChar(standIn);
     return text;
 }
 
-QString fromDocument(QString text)
-{
+QString fromDocument(QString text) {
     for (QChar& c : text)
         for (const auto& [real, standIn] : kDocumentStandIns)
-            if (c == standIn)
-                c = QChar(real);
+            if (c == standIn) c = QChar(real);
     return text;
 }
 
-QTextCharFormat formatOf(verse::CharStyle style)
-{
+QTextCharFormat formatOf(verse::CharStyle style) {
     QTextCharFormat format;
     format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
     format.setForeground(QColor(style.colour.r, style.colour.g, style.colour.b));
@@ -53,33 +48,26 @@ QTextCharFormat formatOf(verse::CharStyle style)
 
 } // namespace
 
-RichEditView::RichEditView(QTextEdit& edit)
-    : QObject(&edit), edit_(edit), format_(formatOf({}))
-{
+RichEditView::RichEditView(QTextEdit& edit) : QObject(&edit), edit_(edit), format_(formatOf({})) {
     edit_.setLineWrapMode(QTextEdit::NoWrap);
     edit_.setAcceptRichText(false);
     edit_.installEventFilter(this);
 }
 
-int RichEditView::lineCount() const
-{
+int RichEditView::lineCount() const {
     const QTextDocument* doc = edit_.document();
     const int blocks = doc->blockCount();
     // The last block is empty exactly when the text is empty or ends with a break.
     return doc->lastBlock().length() == 1 ? blocks - 1 : blocks;
 }
 
-QString RichEditView::line(int index) const
-{
-    if (index < 0 || index >= lineCount())
-        return {};
+QString RichEditView::line(int index) const {
+    if (index < 0 || index >= lineCount()) return {};
     return fromDocument(edit_.document()->findBlockByNumber(index).text());
 }
 
-void RichEditView::replaceLine(int index, const QString& text)
-{
-    if (index < 0 || index >= lineCount())
-        return;
+void RichEditView::replaceLine(int index, const QString& text) {
+    if (index < 0 || index >= lineCount()) return;
     const QTextBlock block = edit_.document()->findBlockByNumber(index);
     QTextCursor cursor(edit_.document());
     cursor.setPosition(block.position());
@@ -88,10 +76,8 @@ void RichEditView::replaceLine(int index, const QString& text)
     edit_.setTextCursor(cursor);
 }
 
-void RichEditView::deleteLine(int index)
-{
-    if (index < 0 || index >= lineCount())
-        return;
+void RichEditView::deleteLine(int index) {
+    if (index < 0 || index >= lineCount()) return;
     const QTextBlock block = edit_.document()->findBlockByNumber(index);
     QTextCursor cursor(edit_.document());
     cursor.setPosition(block.position());
@@ -102,8 +88,7 @@ void RichEditView::deleteLine(int index)
     edit_.setTextCursor(cursor);
 }
 
-void RichEditView::appendLine(const QString& text)
-{
+void RichEditView::appendLine(const QString& text) {
     QTextCursor cursor(edit_.document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
@@ -119,8 +104,7 @@ void RichEditView::appendLine(const QString& text)
     edit_.document()->clearUndoRedoStacks();
 }
 
-void RichEditView::clear()
-{
+void RichEditView::clear() {
     QTextCursor cursor(edit_.document());
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
@@ -129,81 +113,67 @@ void RichEditView::clear()
     edit_.document()->clearUndoRedoStacks();
 }
 
-verse::Caret RichEditView::caret() const
-{
+verse::Caret RichEditView::caret() const {
     const int position = edit_.textCursor().selectionEnd();
     const QTextBlock block = edit_.document()->findBlock(position);
     return {block.blockNumber(), position - block.position()};
 }
 
-void RichEditView::insertAtCaret(const QString& text)
-{
+void RichEditView::insertAtCaret(const QString& text) {
     QTextCursor cursor = edit_.textCursor();
     const QStringList lines = verse::splitInsertText(text);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            cursor.insertBlock(cursor.blockFormat(), format_);
-        if (!lines[i].isEmpty())
-            cursor.insertText(toDocument(lines[i]), format_);
+        if (i > 0) cursor.insertBlock(cursor.blockFormat(), format_);
+        if (!lines[i].isEmpty()) cursor.insertText(toDocument(lines[i]), format_);
     }
     cursor.endEditBlock();
     edit_.setTextCursor(cursor);
 }
 
-void RichEditView::collapseSelection()
-{
+void RichEditView::collapseSelection() {
     QTextCursor cursor = edit_.textCursor();
     cursor.setPosition(cursor.selectionStart());
     edit_.setTextCursor(cursor);
 }
 
-void RichEditView::setBold(bool on)
-{
+void RichEditView::setBold(bool on) {
     format_.setFontWeight(on ? QFont::Bold : QFont::Normal);
     applyInsertionStyleAtCaret();
 }
 
-void RichEditView::setColour(verse::Rgb colour)
-{
+void RichEditView::setColour(verse::Rgb colour) {
     format_.setForeground(QColor(colour.r, colour.g, colour.b));
     applyInsertionStyleAtCaret();
 }
 
 // What the user types at an empty caret takes the insertion style too, as in a rich-text
 // editor whose selection attributes are set: after a fill, typing on the end place is black.
-void RichEditView::applyInsertionStyleAtCaret()
-{
+void RichEditView::applyInsertionStyleAtCaret() {
     QTextCursor cursor = edit_.textCursor();
-    if (cursor.hasSelection())
-        return;
-    if (cursor.block().length() == 1)
-        cursor.setBlockCharFormat(format_);
+    if (cursor.hasSelection()) return;
+    if (cursor.block().length() == 1) cursor.setBlockCharFormat(format_);
     cursor.setCharFormat(format_);
     edit_.setTextCursor(cursor);
 }
 
-int RichEditView::positionOf(verse::Caret caret) const
-{
+int RichEditView::positionOf(verse::Caret caret) const {
     const QTextDocument* doc = edit_.document();
     const int number = std::clamp(caret.line, 0, doc->blockCount() - 1);
     const QTextBlock block = doc->findBlockByNumber(number);
     return block.position() + std::clamp(caret.column, 0, block.length() - 1);
 }
 
-void RichEditView::select(verse::Caret anchor, verse::Caret caret)
-{
+void RichEditView::select(verse::Caret anchor, verse::Caret caret) {
     QTextCursor cursor(edit_.document());
     cursor.setPosition(positionOf(anchor));
     cursor.setPosition(positionOf(caret), QTextCursor::KeepAnchor);
     edit_.setTextCursor(cursor);
 }
 
-verse::CharStyle RichEditView::styleAt(int line, int column) const
-{
-    if (column < 0 || column >= this->line(line).size())
-        return {};
+verse::CharStyle RichEditView::styleAt(int line, int column) const {
+    if (column < 0 || column >= this->line(line).size()) return {};
     const QTextBlock block = edit_.document()->findBlockByNumber(line);
     QTextCursor cursor(edit_.document());
     cursor.setPosition(block.position() + column + 1); // the format of the character before
@@ -212,14 +182,13 @@ verse::CharStyle RichEditView::styleAt(int line, int column) const
     return {format.fontWeight() >= QFont::Bold, {colour.red(), colour.green(), colour.blue()}};
 }
 
-bool RichEditView::eventFilter(QObject* watched, QEvent* event)
-{
+bool RichEditView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &edit_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && (key->modifiers() & Qt::ShiftModifier)) {
-            QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier,
-                            key->text(), key->isAutoRepeat(), ushort(key->count()));
+            QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier, key->text(),
+                            key->isAutoRepeat(), ushort(key->count()));
             QCoreApplication::sendEvent(&edit_, &plain);
             return true;
         }

@@ -14,10 +14,10 @@ namespace app {
 
 class RichEditView : public QObject, public verse::LineView {
     Q_OBJECT // findChild<RichEditView*> on the edit must find this object only
-public:
-    // Configures the edit for the line model (no word wrap, plain-text paste) and becomes its
-    // child, so the edit owns it.
-    explicit RichEditView(QTextEdit& edit);
+        public :
+        // Configures the edit for the line model (no word wrap, plain-text paste) and becomes its
+        // child, so the edit owns it.
+        explicit RichEditView(QTextEdit& edit);
 
     int lineCount() const override;
     QString line(int index) const override;

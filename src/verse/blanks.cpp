@@ -2,8 +2,7 @@
 
 namespace verse {
 
-QString trimmed(const QString& text)
-{
+QString trimmed(const QString& text) {
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end && isBlank(text.at(start)))
@@ -13,11 +12,9 @@ QString trimmed(const QString& text)
     return text.mid(start, end - start);
 }
 
-bool isBlankLine(const QString& text)
-{
+bool isBlankLine(const QString& text) {
     for (QChar c : text) {
-        if (!isBlank(c))
-            return false;
+        if (!isBlank(c)) return false;
     }
     return true;
 }

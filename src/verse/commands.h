@@ -9,10 +9,10 @@ namespace verse {
 // What a command did: changed the view, or refused with the named message and changed nothing.
 enum class CommandResult {
     Changed,
-    NotVerseText,     // MsgNotVerseText: the caret's line is a marker line
-    NotSlideChange,   // MsgNotSlideChange
-    NotEmptyLine,     // MsgNotEmptyLine
-    NoEmptyLineHere,  // MsgNoEmptyLineHere: on the end place or at the end of the last line
+    NotVerseText,    // MsgNotVerseText: the caret's line is a marker line
+    NotSlideChange,  // MsgNotSlideChange
+    NotEmptyLine,    // MsgNotEmptyLine
+    NoEmptyLineHere, // MsgNoEmptyLineHere: on the end place or at the end of the last line
 };
 
 // Splits the caret's line into the part before the caret, a slide-change marker and the rest

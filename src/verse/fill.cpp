@@ -6,8 +6,7 @@ namespace verse {
 
 namespace {
 
-void appendMarker(LineView& view, const QString& marker)
-{
+void appendMarker(LineView& view, const QString& marker) {
     view.setStyle(kMarkerStyle);
     view.appendLine(marker);
     view.setStyle(kVerseStyle);
@@ -15,26 +14,18 @@ void appendMarker(LineView& view, const QString& marker)
 
 } // namespace
 
-void fillView(LineView& view, const QString& stored, const Markers& markers)
-{
+void fillView(LineView& view, const QString& stored, const Markers& markers) {
     view.clear();
     view.setStyle(kVerseStyle);
     const StoredVerse verse = splitStored(stored);
     for (const QString& line : verse.lines) {
         switch (kindOf(line)) {
-        case LineKind::VerseText:
-            view.appendLine(toViewLine(line));
-            break;
-        case LineKind::EmptyLine:
-            appendMarker(view, markers.emptyLine);
-            break;
-        case LineKind::SlideChange:
-            appendMarker(view, markers.newSlide);
-            break;
+        case LineKind::VerseText: view.appendLine(toViewLine(line)); break;
+        case LineKind::EmptyLine: appendMarker(view, markers.emptyLine); break;
+        case LineKind::SlideChange: appendMarker(view, markers.newSlide); break;
         }
     }
-    if (verse.trailingSlideChange)
-        appendMarker(view, markers.newSlide);
+    if (verse.trailingSlideChange) appendMarker(view, markers.newSlide);
 }
 
 } // namespace verse

@@ -2,8 +2,7 @@
 
 namespace verse {
 
-QStringList LineView::lines() const
-{
+QStringList LineView::lines() const {
     QStringList result;
     const int count = lineCount();
     result.reserve(count);
@@ -12,8 +11,7 @@ QStringList LineView::lines() const
     return result;
 }
 
-void LineView::setStyle(CharStyle style)
-{
+void LineView::setStyle(CharStyle style) {
     setBold(style.bold);
     setColour(style.colour);
 }

@@ -31,8 +31,8 @@ public:
     const QString& rawText() const { return text_; }
 
 private:
-    int lineStart(int index) const;   // offset of the line's first character; -1 when none
-    int offsetOf(Caret caret) const;  // clamped
+    int lineStart(int index) const;  // offset of the line's first character; -1 when none
+    int offsetOf(Caret caret) const; // clamped
     Caret caretOf(int offset) const;
     void replaceRange(int from, int to, const QString& text, CharStyle style);
 

@@ -6,24 +6,19 @@
 
 namespace verse {
 
-QStringList storedLines(const QStringList& viewLines, const Markers& markers)
-{
+QStringList storedLines(const QStringList& viewLines, const Markers& markers) {
     QStringList result;
     result.reserve(viewLines.size());
     for (QString line : viewLines) {
-        if (trimmed(line) == markers.emptyLine)
-            line = QStringLiteral(" ");
-        if (trimmed(line) == markers.newSlide)
-            line.clear();
-        if (line.isEmpty() && !result.isEmpty() && result.last().isEmpty())
-            continue;
+        if (trimmed(line) == markers.emptyLine) line = QStringLiteral(" ");
+        if (trimmed(line) == markers.newSlide) line.clear();
+        if (line.isEmpty() && !result.isEmpty() && result.last().isEmpty()) continue;
         result.append(line);
     }
     return result;
 }
 
-QString convertForSave(LineView& view, const Markers& markers)
-{
+QString convertForSave(LineView& view, const Markers& markers) {
     const QStringList before = view.lines();
     const QStringList after = storedLines(before, markers);
     if (after != before) {

@@ -8,15 +8,12 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
-LineKind kindOf(const QString& storedLine)
-{
-    if (storedLine.isEmpty())
-        return LineKind::SlideChange;
+LineKind kindOf(const QString& storedLine) {
+    if (storedLine.isEmpty()) return LineKind::SlideChange;
     return isBlankLine(storedLine) ? LineKind::EmptyLine : LineKind::VerseText;
 }
 
-StoredVerse splitStored(const QString& text)
-{
+StoredVerse splitStored(const QString& text) {
     StoredVerse verse;
     verse.lines = text.split(kCrLf);
     // split() always gives at least one piece; the last is a line only when not empty.
@@ -27,8 +24,7 @@ StoredVerse splitStored(const QString& text)
     return verse;
 }
 
-QString toViewLine(const QString& storedLine)
-{
+QString toViewLine(const QString& storedLine) {
     QString line = storedLine;
     for (QChar& c : line) {
         if (c == kCr)
@@ -39,8 +35,7 @@ QString toViewLine(const QString& storedLine)
     return line;
 }
 
-QString fromViewLine(const QString& viewLine)
-{
+QString fromViewLine(const QString& viewLine) {
     QString line = viewLine;
     for (QChar& c : line) {
         if (c == kCrStandIn)
@@ -51,16 +46,14 @@ QString fromViewLine(const QString& viewLine)
     return line;
 }
 
-QStringList splitInsertText(const QString& text)
-{
+QStringList splitInsertText(const QString& text) {
     QStringList lines = text.split(kCrLf);
     for (QString& line : lines)
         line = toViewLine(line);
     return lines;
 }
 
-QString joinStored(const QStringList& viewLines)
-{
+QString joinStored(const QStringList& viewLines) {
     QStringList stored;
     stored.reserve(viewLines.size());
     for (const QString& line : viewLines)

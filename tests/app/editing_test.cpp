@@ -49,14 +49,18 @@ std::map<Key, std::string> exportedTexts(const fs::path& file) {
     std::string line;
     std::getline(in, line);
     std::vector<std::string> header;
-    for (std::istringstream h(line); std::getline(h, line, '\t');) header.push_back(line);
-    auto column = [&](const std::string& name) { return size_t(std::find(header.begin(), header.end(), name) - header.begin()); };
+    for (std::istringstream h(line); std::getline(h, line, '\t');)
+        header.push_back(line);
+    auto column = [&](const std::string& name) {
+        return size_t(std::find(header.begin(), header.end(), name) - header.begin());
+    };
     const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
     std::map<Key, std::string> texts;
     while (std::getline(in, line)) {
         std::vector<std::string> cells;
         std::istringstream row(line);
-        for (std::string cell; std::getline(row, cell, '\t');) cells.push_back(cell);
+        for (std::string cell; std::getline(row, cell, '\t');)
+            cells.push_back(cell);
         cells.resize(header.size());
         texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = cells[t];
     }
@@ -85,8 +89,10 @@ public:
     ~WriteProtect() { release(); }
     void release() {
         if (!active_) return;
-        if (::geteuid() == 0) test_support::run({"chattr", "-i", file_.string()});
-        else fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
+        if (::geteuid() == 0)
+            test_support::run({"chattr", "-i", file_.string()});
+        else
+            fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
         active_ = false;
     }
     bool active() const { return active_; }
@@ -126,8 +132,10 @@ public:
     void open(int pane, const QString& name) {
         QComboBox* selector = pane == 1 ? form().ComboBox1 : form().ComboBox3;
         selector->setCurrentText(name);
-        if (pane == 1) form().ComboBox1Change();
-        else form().ComboBox3Change();
+        if (pane == 1)
+            form().ComboBox1Change();
+        else
+            form().ComboBox3Change();
     }
     QStringList lines(int pane) { return form().paneLines(pane).lines(); }
     void caretTo(int pane, int line, int column) { form().paneLines(pane).select({line, column}, {line, column}); }

@@ -11,8 +11,7 @@
 
 namespace {
 
-QApplication& application()
-{
+QApplication& application() {
     static int argc = 1;
     static char name[] = "rich_edit_view_test";
     static char* argv[] = {name, nullptr};
@@ -42,8 +41,7 @@ namespace {
 using line_view_contract::kMarkers;
 using line_view_contract::M;
 
-TEST(RichEditView, TypingEnterSplitsALineAndShiftEnterToo)
-{
+TEST(RichEditView, TypingEnterSplitsALineAndShiftEnterToo) {
     RichEditHolder h;
     verse::fillView(h.view(), "one two", kMarkers);
     h.select({0, 4}, {0, 4});
@@ -55,8 +53,7 @@ TEST(RichEditView, TypingEnterSplitsALineAndShiftEnterToo)
     EXPECT_EQ(verse::convertForSave(h.view(), kMarkers), "one \r\nt\r\nwo");
 }
 
-TEST(RichEditView, TypingOnTheEndPlaceAfterAMarkerIsVerseStyle)
-{
+TEST(RichEditView, TypingOnTheEndPlaceAfterAMarkerIsVerseStyle) {
     RichEditHolder h;
     verse::fillView(h.view(), "A\r\n", kMarkers);
     ASSERT_EQ(h.view().caret(), (verse::Caret{2, 0}));
@@ -66,8 +63,7 @@ TEST(RichEditView, TypingOnTheEndPlaceAfterAMarkerIsVerseStyle)
     EXPECT_EQ(h.styleAt(1, 0), verse::kMarkerStyle);
 }
 
-TEST(RichEditView, CharactersADocumentTreatsSpeciallySurvive)
-{
+TEST(RichEditView, CharactersADocumentTreatsSpeciallySurvive) {
     RichEditHolder h;
     const QString stored = QStringLiteral("a\u00A0b\tc\u2028\u2029e\uFDD0\uFDD1\r\nd");
     verse::fillView(h.view(), stored, kMarkers);
@@ -75,8 +71,7 @@ TEST(RichEditView, CharactersADocumentTreatsSpeciallySurvive)
     EXPECT_EQ(verse::convertForSave(h.view(), kMarkers), stored);
 }
 
-TEST(RichEditView, UndoDoesNotBringBackThePreviousVerse)
-{
+TEST(RichEditView, UndoDoesNotBringBackThePreviousVerse) {
     RichEditHolder h;
     verse::fillView(h.view(), "first", kMarkers);
     verse::fillView(h.view(), "second", kMarkers);

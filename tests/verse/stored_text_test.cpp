@@ -7,8 +7,7 @@
 
 namespace {
 
-TEST(Blanks, EveryCodeUpTo32IsBlankAndNothingAbove)
-{
+TEST(Blanks, EveryCodeUpTo32IsBlankAndNothingAbove) {
     EXPECT_TRUE(verse::isBlank(QChar(0)));
     EXPECT_TRUE(verse::isBlank(QChar(31)));
     EXPECT_TRUE(verse::isBlank(QChar(32)));
@@ -22,8 +21,7 @@ TEST(Blanks, EveryCodeUpTo32IsBlankAndNothingAbove)
     EXPECT_FALSE(verse::isBlankLine(QStringLiteral(" .")));
 }
 
-TEST(StoredText, SplitsAtCrLfPairsOnly)
-{
+TEST(StoredText, SplitsAtCrLfPairsOnly) {
     struct Case {
         QString text;
         QStringList lines;
@@ -48,8 +46,7 @@ TEST(StoredText, SplitsAtCrLfPairsOnly)
     EXPECT_EQ(verse::kindOf(" x "), verse::LineKind::VerseText);
 }
 
-TEST(StoredText, StandInsRoundTrip)
-{
+TEST(StoredText, StandInsRoundTrip) {
     const QString stored = QStringLiteral("a\rb\nc\r");
     const QString shown = verse::toViewLine(stored);
     EXPECT_FALSE(shown.contains('\r'));
@@ -61,8 +58,7 @@ TEST(StoredText, StandInsRoundTrip)
     EXPECT_EQ(verse::joinStored({"", ""}), "\r\n");
 }
 
-TEST(StoredText, StoredLinesReduceOnlyEmptyRuns)
-{
+TEST(StoredText, StoredLinesReduceOnlyEmptyRuns) {
     const verse::Markers m{"<M>", "<E>"};
     EXPECT_EQ(verse::storedLines({"", "", " ", "", ""}, m), (QStringList{"", " ", ""}));
     // A marker text is recognised exactly: another case or a partial match is verse text.
