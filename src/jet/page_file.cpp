@@ -57,6 +57,7 @@ void PageFile::writePage(uint32_t number, const Bytes& bytes) {
     writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
     cache_[number] = bytes;
     size_ = kUnknownSize;
+    lastOwnWrite_ = std::chrono::steady_clock::now();
     stamp_ = stamp();
     ++generation_;
 }
@@ -65,6 +66,7 @@ void PageFile::truncatePages(uint32_t pages) {
     if (!writable()) throw Error(name_ + ": the file is open read-only");
     truncateTo(uint64_t(pages) * kPageSize);
     size_ = kUnknownSize;
+    lastOwnWrite_ = std::chrono::steady_clock::now();
     cache_.erase(cache_.lower_bound(pages), cache_.end());
     stamp_ = stamp();
     ++generation_;
@@ -72,7 +74,11 @@ void PageFile::truncatePages(uint32_t pages) {
 
 bool PageFile::refresh() {
     uint64_t now = stamp();
-    if (stampKnown_ && now == stamp_) return false;
+    // An unchanged stamp proves nothing while the file's modification time is this recent and
+    // the last change was not ours: another process may have written within the same tick.
+    bool ownRecentWrite = std::chrono::steady_clock::now() - lastOwnWrite_ < std::chrono::seconds(2);
+    bool unsure = modifiedJustNow() && !ownRecentWrite;
+    if (stampKnown_ && now == stamp_ && !unsure) return false;
     bool changed = stampKnown_;
     stampKnown_ = true;
     stamp_ = now;
@@ -163,6 +169,13 @@ protected:
     }
     void truncateTo(uint64_t size) override {
         if (::ftruncate(fd_, off_t(size)) != 0) throw Error(systemError(name(), "shorten the file"));
+    }
+    bool modifiedJustNow() const override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return true;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        return now.tv_sec - st.st_mtim.tv_sec < 2;
     }
     uint64_t stamp() const override {
         struct stat st {};

@@ -4,6 +4,7 @@
 #pragma once
 #include "jet/bytes.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -48,6 +49,9 @@ protected:
     virtual void truncateTo(uint64_t size) = 0;
     // Identity of the on-disk state (size and modification time); 0 for memory files.
     virtual uint64_t stamp() const { return 0; }
+    // Whether the file was modified so recently that a further change could carry the same
+    // modification time (file systems keep it in clock ticks of a few milliseconds).
+    virtual bool modifiedJustNow() const { return false; }
 
 private:
     std::string name_;
@@ -59,6 +63,7 @@ private:
     uint64_t stamp_ = 0;
     uint64_t generation_ = 1;
     bool stampKnown_ = false;
+    std::chrono::steady_clock::time_point lastOwnWrite_{};
 };
 
 // Opens a file on disk. Throws jet::Error naming the path when it is missing, a folder, cannot be
