@@ -39,6 +39,18 @@ QString fromDocument(QString text) {
     return text;
 }
 
+// Marks the document changes made by the line model's own operations.
+class OwnChange {
+public:
+    explicit OwnChange(int& depth) : depth_(depth) { ++depth_; }
+    ~OwnChange() { --depth_; }
+    OwnChange(const OwnChange&) = delete;
+    OwnChange& operator=(const OwnChange&) = delete;
+
+private:
+    int& depth_;
+};
+
 QTextCharFormat formatOf(verse::CharStyle style) {
     QTextCharFormat format;
     format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
@@ -52,6 +64,11 @@ RichEditView::RichEditView(QTextEdit& edit) : QObject(&edit), edit_(edit), forma
     edit_.setLineWrapMode(QTextEdit::NoWrap);
     edit_.setAcceptRichText(false);
     edit_.installEventFilter(this);
+    // Every change the user makes, not only one made by a key press (an input method's
+    // composed text, a middle-click paste, a drop), must mark the pane edited.
+    connect(edit_.document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (ownChanges_ == 0 && (removed > 0 || added > 0) && onUserEdit) onUserEdit();
+    });
 }
 
 int RichEditView::lineCount() const {
@@ -67,6 +84,7 @@ QString RichEditView::line(int index) const {
 }
 
 void RichEditView::replaceLine(int index, const QString& text) {
+    const OwnChange own(ownChanges_);
     if (index < 0 || index >= lineCount()) return;
     const QTextBlock block = edit_.document()->findBlockByNumber(index);
     QTextCursor cursor(edit_.document());
@@ -77,6 +95,7 @@ void RichEditView::replaceLine(int index, const QString& text) {
 }
 
 void RichEditView::deleteLine(int index) {
+    const OwnChange own(ownChanges_);
     if (index < 0 || index >= lineCount()) return;
     const QTextBlock block = edit_.document()->findBlockByNumber(index);
     QTextCursor cursor(edit_.document());
@@ -89,6 +108,7 @@ void RichEditView::deleteLine(int index) {
 }
 
 void RichEditView::appendLine(const QString& text) {
+    const OwnChange own(ownChanges_);
     QTextCursor cursor(edit_.document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
@@ -105,6 +125,7 @@ void RichEditView::appendLine(const QString& text) {
 }
 
 void RichEditView::clear() {
+    const OwnChange own(ownChanges_);
     QTextCursor cursor(edit_.document());
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
@@ -120,6 +141,7 @@ verse::Caret RichEditView::caret() const {
 }
 
 void RichEditView::insertAtCaret(const QString& text) {
+    const OwnChange own(ownChanges_);
     QTextCursor cursor = edit_.textCursor();
     const QStringList lines = verse::splitInsertText(text);
     cursor.beginEditBlock();
@@ -151,6 +173,7 @@ void RichEditView::setColour(verse::Rgb colour) {
 // What the user types at an empty caret takes the insertion style too, as in a rich-text
 // editor whose selection attributes are set: after a fill, typing on the end place is black.
 void RichEditView::applyInsertionStyleAtCaret() {
+    const OwnChange own(ownChanges_);
     QTextCursor cursor = edit_.textCursor();
     if (cursor.hasSelection()) return;
     if (cursor.block().length() == 1) cursor.setBlockCharFormat(format_);

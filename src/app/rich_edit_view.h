@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTextCharFormat>
 
+#include <functional>
+
 class QTextEdit;
 
 namespace app {
@@ -38,6 +40,10 @@ class RichEditView : public QObject, public verse::LineView {
     verse::CharStyle styleAt(int line, int column) const; // default style outside the text
     QTextEdit& edit() const { return edit_; }
 
+    // Called after each change of the text that the user made (typing, input method, paste,
+    // drop), never for the changes made through the operations above.
+    std::function<void()> onUserEdit;
+
 protected:
     // Shift+Enter would put a soft break inside a block, a line the model cannot see: it is
     // turned into a plain Enter.
@@ -49,6 +55,7 @@ private:
 
     QTextEdit& edit_;
     QTextCharFormat format_; // the insertion style
+    int ownChanges_ = 0;
 };
 
 } // namespace app

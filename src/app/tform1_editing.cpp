@@ -31,7 +31,11 @@ void report(verse::CommandResult result, const texts::UiTexts& texts) {
 app::RichEditView& TForm1::paneLines(int pane) {
     QTextEdit* view = paneView(pane);
     auto* lines = view->findChild<app::RichEditView*>(QString(), Qt::FindDirectChildrenOnly);
-    return lines ? *lines : *new app::RichEditView(*view);
+    if (!lines) lines = new app::RichEditView(*view);
+    // Text that reaches the view without a key press (an input method, a middle-click paste,
+    // a drop) is an edit too.
+    if (!lines->onUserEdit) lines->onUserEdit = [this, pane] { paneEdited(pane) = true; };
+    return *lines;
 }
 
 // ---- Keys and mouse -------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -164,6 +166,18 @@ TEST_F(Editing, EnterInTheMiddleThenNextVerseStoresTwoLines) {
     EXPECT_EQ(rows.at({1, 1, 1}), "In the \\r\\nbeginning");
     EXPECT_EQ(rows.at({1, 1, 2}), "Second verse");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, TextFromAnInputMethodIsSavedToo) {
+    const fs::path file = bible("K", twoVerses(u"Noe"));
+    open(1, "K");
+    caretTo(1, 0, 3);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00EB")); // no key press reaches the view
+    QCoreApplication::sendEvent(form().RE1, &composed);
+    EXPECT_TRUE(form().edited1);
+    nextVerse();
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "Noe\xC3\xAB"); // UTF-8 of U+00EB
 }
 
 TEST_F(Editing, RightClickPutsTheCaretWhereThePopupCommandActs) {

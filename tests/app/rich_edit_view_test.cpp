@@ -5,6 +5,7 @@
 #include "verse/line_view_contract.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextEdit>
 #include <QTest>
@@ -69,6 +70,24 @@ TEST(RichEditView, CharactersADocumentTreatsSpeciallySurvive) {
     verse::fillView(h.view(), stored, kMarkers);
     EXPECT_EQ(h.view().lineCount(), 2);
     EXPECT_EQ(verse::convertForSave(h.view(), kMarkers), stored);
+}
+
+TEST(RichEditView, ReportsTheUsersChangesOnly) {
+    RichEditHolder h;
+    int edits = 0;
+    h.adapter->onUserEdit = [&] { ++edits; };
+    verse::fillView(h.view(), "one two", kMarkers);
+    h.select({0, 4}, {0, 4});
+    verse::NieuweDia(h.view(), kMarkers);
+    verse::convertForSave(h.view(), kMarkers);
+    QTest::keyClick(&h.edit, Qt::Key_Left); // moves the caret, changes no text
+    EXPECT_EQ(edits, 0);
+
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00EB"));
+    QCoreApplication::sendEvent(&h.edit, &composed);
+    EXPECT_EQ(edits, 1);
+    EXPECT_TRUE(h.view().lines().join(QString()).contains(QChar(0xEB)));
 }
 
 TEST(RichEditView, UndoDoesNotBringBackThePreviousVerse) {
