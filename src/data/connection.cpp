@@ -143,12 +143,14 @@ Connection::BulkWrites::~BulkWrites() {
 jet::Database* Connection::bulkWriter() {
     BulkState& state = bulkState();
     if (state.depth == 0 || resolved_.isEmpty()) return nullptr;
-    auto& writer = state.writers[generationKey(resolved_)];
-    if (!writer) {
-        writer = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadWrite);
+    const std::string key = generationKey(resolved_);
+    auto it = state.writers.find(key);
+    if (it == state.writers.end()) {
+        auto writer = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadWrite);
         writer->setFlushEachUpdate(false);
+        it = state.writers.emplace(key, std::move(writer)).first;
     }
-    return writer.get();
+    return it->second.get();
 }
 
 } // namespace data

@@ -120,8 +120,16 @@ void Query::open() {
     if (!connection_) throw DataError(name_.toStdString() + ": the query has no connection.");
     if (sql_.isEmpty()) throw DataError(name_.toStdString() + ": the query has no statement.");
     if (!connection_->connected()) connection_->setConnected(true);
-    connection_->refreshIfChanged();
-    jet::ResultSet rows = connection_->database().query(sqlText().toStdString());
+    // During bulk writes the shared writer answers the statements too: it keeps its table cache
+    // across its own writes, where the read handle would re-read the whole table after each.
+    jet::Database* bulk = nullptr;
+    try {
+        bulk = connection_->bulkWriter();
+    } catch (const jet::Error&) {
+        bulk = nullptr; // not writable: read as usual; a post reports the engine's message
+    }
+    if (!bulk) connection_->refreshIfChanged();
+    jet::ResultSet rows = (bulk ? *bulk : connection_->database()).query(sqlText().toStdString());
     snapshot_ = std::move(rows);
     tableName_ = QString::fromStdString(tableOfStatement());
     active_ = true;
