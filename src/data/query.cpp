@@ -136,8 +136,9 @@ void Query::open() {
     state_ = DataSetState::Browse;
     pendingText_.clear();
     current_ = snapshot_.rows.empty() ? -1 : 0;
-    bof_ = true;
-    eof_ = snapshot_.rows.empty();
+    // Bof and Eof are set only by a Prior or Next that found no further row (or an empty
+    // result), so the first such attempt at either end still fires AfterScroll.
+    bof_ = eof_ = snapshot_.rows.empty();
     // The bound memo follows every open; AfterScroll only when there is a row to stand on.
     if (onDataChange) onDataChange();
     if (current_ >= 0 && afterScroll) afterScroll();
@@ -180,8 +181,7 @@ void Query::first() {
     checkActive("move to the first row");
     postIfEditing();
     current_ = snapshot_.rows.empty() ? -1 : 0;
-    bof_ = true;
-    eof_ = snapshot_.rows.empty();
+    bof_ = eof_ = snapshot_.rows.empty();
     notifyScroll();
 }
 
@@ -189,8 +189,7 @@ void Query::last() {
     checkActive("move to the last row");
     postIfEditing();
     current_ = int(snapshot_.rows.size()) - 1;
-    eof_ = true;
-    bof_ = snapshot_.rows.empty();
+    bof_ = eof_ = snapshot_.rows.empty();
     notifyScroll();
 }
 

@@ -53,16 +53,16 @@ TEST_F(Cursor, AfterScrollFiresOnEveryMoveAndOnceAtEachEnd) {
         const char* fired;
         bool bof, eof;
     } cases[] = {
-        {1, "O", "ds0 ", true, false},
+        {1, "O", "ds0 ", false, false},
         {1, "ONN", "ds0 ds1 ds2 ", false, false},
         {1, "ONNN", "ds0 ds1 ds2 ds2 ", false, true},      // first Next on the last row still fires
         {1, "ONNNNN", "ds0 ds1 ds2 ds2 ", false, true},    // later ones do not
         {1, "ONNNNP", "ds0 ds1 ds2 ds2 ds1 ", false, false},
-        {1, "OP", "ds0 ", true, false},                     // Open leaves Bof set
+        {1, "OP", "ds0 ds0 ", true, false},                 // Prior right after Open fires once
         {1, "ONPPP", "ds0 ds1 ds0 ds0 ", true, false},     // Prior on the first row alike
-        {1, "OLN", "ds0 ds2 ", false, true},                // Last leaves Eof set
+        {1, "OLN", "ds0 ds2 ds2 ", false, true},            // Next right after Last fires once
         {1, "OLP", "ds0 ds2 ds1 ", false, false},
-        {1, "OFF", "ds0 ds0 ds0 ", true, false},
+        {1, "OFF", "ds0 ds0 ds0 ", false, false},
         {2, "ONP", "ds0 ds0 ds0 ", true, false},            // one row: Next then Prior, once each
         {3, "O", "d", true, true},                          // empty: no AfterScroll on Open
         {3, "ONP", "d", true, true},
