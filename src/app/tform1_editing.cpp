@@ -105,6 +105,19 @@ void TForm1::Wissenlegeregel(int pane) { report(verse::Wissenlegeregel(paneLines
 
 // ---- Saving ---------------------------------------------------------------------------------
 
+namespace {
+
+// The one message of saving that the interface texts do not hold.
+QString noVerseRowMessage(const QString& languageCode) {
+    if (languageCode == "NL")
+        return QStringLiteral("Er is hier geen vers in de database: deze wijziging is niet opgeslagen.");
+    if (languageCode == "DE")
+        return QString::fromUtf8("Hier gibt es keinen Vers in der Datenbank: diese Änderung wurde nicht gespeichert.");
+    return QStringLiteral("There is no verse in the database here: this change was not saved.");
+}
+
+} // namespace
+
 // The final text is written in one post. Pending events run only after it: a handler they run
 // (a second click on a step button) may move the cursor, and the text must land in the row it
 // was taken from. A failed post (read-only or locked file) propagates to the event guard; the
@@ -119,13 +132,17 @@ void TForm1::Savevers(int pane) {
     view->ensureCursorVisible();
     view->setFocus();
 
-    // Without a current row there is nothing to write to (an empty chapter): an edit there is
-    // dropped rather than blocking every later navigation with an error.
+    // Without a current row (a book or chapter without verses) there is no row to write to,
+    // and a save must never add one. The user is told once that this edit was not stored; the
+    // pane is then no longer edited, so later hooks neither repeat the message nor block.
     data::Query& query = paneQuery(pane);
     if (query.active() && query.recordNumber() >= 0) {
         query.edit();
         query.setEditText(text);
         query.post();
+    } else {
+        (pane == 1 ? edited1 : edited2) = false;
+        showMessage(noVerseRowMessage(languageCode));
     }
     processPendingEvents();
 }
