@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -102,9 +103,15 @@ QComboBox* makeComboBox(QWidget* parent, int left, int top, bool editable) {
     combo->setGeometry(left, top, 145, 21);
     combo->setEditable(editable);
     if (editable) {
-        // The typed text is the selector's text: no completion, no new entries on Enter.
+        // The typed text is the selector's text: no new entries on Enter, and no inline
+        // completion that would change the text (and open a bible) behind the user's back. The
+        // list drops down as soon as the user types: a popup of the entries that begin with the
+        // typed text, while the keys keep going to the edit field.
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
+        auto* completer = new QCompleter(combo->model(), combo);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        combo->setCompleter(completer);
     }
     return combo;
 }

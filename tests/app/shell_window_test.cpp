@@ -13,6 +13,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QAbstractItemView>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
@@ -286,6 +289,20 @@ TEST_F(Shell, DiscoversBiblesInTheFirstFolderThatHasAny) {
 }
 
 // ---- Window: start state, geometry, popups -----------------------------------------------
+
+TEST_F(Shell, TypingIntoABibleSelectorDropsTheMatchingEntriesAndKeepsTheTypedText) {
+    for (const char* name : {"Kjv.mdb", "Klm.mdb", "Web.mdb"}) touch(std::string("Lumora/HolyBibles/") + name);
+    TForm1& f = start();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    QTest::keyClicks(f.ComboBox1->lineEdit(), "k");
+    QCompleter* completer = f.ComboBox1->completer();
+    ASSERT_NE(completer, nullptr);
+    EXPECT_TRUE(completer->popup()->isVisible());
+    EXPECT_EQ(completer->completionCount(), 2);
+    EXPECT_EQ(f.ComboBox1->currentText(), "k"); // no inline completion
+    completer->popup()->hide();
+}
 
 TEST_F(Shell, ControlsStayInPlaceWhenTheWindowIsResized) {
     TForm1& f = start();
