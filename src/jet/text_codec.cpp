@@ -2,6 +2,7 @@
 #include "jet/text_codec.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace jet {
 
@@ -54,24 +55,27 @@ Bytes encodeWithLeadingBom(const std::u16string& text) {
 
 std::u16string decodeText(ByteView bytes) {
     const size_t n = bytes.size();
+    const uint8_t* data = bytes.data(); // every index below stays under n
     std::u16string out;
-    if (n >= 2 && bytes.u8(0) == kMark0 && bytes.u8(1) == kMark1) {
+    if (n >= 2 && data[0] == kMark0 && data[1] == kMark1) {
         out.reserve(n);
         bool compressed = true;
         size_t i = 2;
         while (i < n) {
-            const uint8_t b = bytes.u8(i);
-            // A zero byte at a character boundary switches mode and stands for no character.
-            if (b == 0) {
+            if (data[i] == 0) {
+                // A zero byte at a character boundary switches mode and stands for no character.
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                out.push_back(char16_t(b));
-                ++i;
+                // A run of one-byte characters up to the next toggle (or the end).
+                const void* zero = std::memchr(data + i, 0, n - i);
+                const size_t end = zero ? size_t(static_cast<const uint8_t*>(zero) - data) : n;
+                out.append(data + i, data + end);
+                i = end;
             } else {
                 if (i + 1 >= n)
                     throw Error(bytes.what() + ": compressed text ends in the middle of a character");
-                out.push_back(char16_t(bytes.u16(i)));
+                out.push_back(char16_t(data[i] | (data[i + 1] << 8)));
                 i += 2;
             }
         }
@@ -79,8 +83,8 @@ std::u16string decodeText(ByteView bytes) {
     }
     if (n % 2 != 0)
         throw Error(bytes.what() + ": text of " + std::to_string(n) + " bytes is not whole UCS-2 characters");
-    out.reserve(n / 2);
-    for (size_t i = 0; i < n; i += 2) out.push_back(char16_t(bytes.u16(i)));
+    out.resize(n / 2);
+    for (size_t k = 0; k < n / 2; ++k) out[k] = char16_t(data[2 * k] | (data[2 * k + 1] << 8));
     return out;
 }
 
@@ -122,7 +126,18 @@ std::string toUtf8(const std::u16string& text) {
             out.push_back(char(0x80 | (cp & 0x3F)));
         }
     };
-    for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        // Runs of ASCII, by far the common case, are copied in one go.
+        size_t run = i;
+        while (run < n && text[run] < 0x80) ++run;
+        if (run > i) {
+            const size_t at = out.size();
+            out.resize(at + (run - i));
+            for (size_t k = i; k < run; ++k) out[at + (k - i)] = char(text[k]);
+            i = run;
+            if (i == n) break;
+        }
         const uint32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             put(0x10000 + ((c - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00));

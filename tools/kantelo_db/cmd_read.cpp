@@ -9,6 +9,7 @@
 
 #include <cinttypes>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -25,9 +26,14 @@ bool wrongArgs(const Args& args, size_t count, const char* usage) {
 
 void quoted(std::string& out, const char* data, size_t length) {
     out.push_back('"');
-    for (size_t i = 0; i < length; ++i) {
-        if (data[i] == '"') out.push_back('"');
-        out.push_back(data[i]);
+    // Copy up to each inner quote in one piece, doubling the quote.
+    const char* end = data + length;
+    while (data < end) {
+        const char* quote = static_cast<const char*>(std::memchr(data, '"', size_t(end - data)));
+        const char* stop = quote ? quote + 1 : end;
+        out.append(data, stop);
+        if (quote) out.push_back('"');
+        data = stop;
     }
     out.push_back('"');
 }
