@@ -23,7 +23,7 @@ const std::map<std::string, Command>& commands() {
         {"make-bible", {kantelo_db::cmdMakeBible, "make-bible OUT.mdb SOURCE        create a bible database (see below)"}},
         {"set", {kantelo_db::cmdSet, "set FILE TABLE COLUMN ROW TEXT   replace a text value (ROW: 0-based export position; TEXT - reads stdin)"}},
         {"compact", {kantelo_db::cmdCompact, "compact SOURCE DESTINATION       write a compacted copy"}},
-        {"apply", {kantelo_db::cmdApply, "apply FILE force|remove          add or remove the slide change at the end of every verse"}},
+        {"apply", {kantelo_db::cmdApply, "apply FILE force|remove [--lang NL|UK|DE]   add or remove the slide change at the end of every verse"}},
     };
     return table;
 }
