@@ -42,12 +42,12 @@ std::u16string u16(const QString& s) { return s.toStdU16String(); }
 
 // A bible of one book: chapter c has verses[c - 1] verses, texts "Verse 1:c:v".
 BibleSpec oneBook(std::u16string name, std::vector<int> verses) {
-    BibleSpec spec;
-    spec.bookNames = {{1, std::move(name)}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, std::move(name)}};
     for (int c = 1; c <= int(verses.size()); ++c)
         for (int v = 1; v <= verses[size_t(c - 1)]; ++v)
-            spec.verses.push_back({1, c, v, u16(QString("Verse 1:%1:%2").arg(c).arg(v))});
-    return spec;
+            bibleSpec.verses.push_back({1, c, v, u16(QString("Verse 1:%1:%2").arg(c).arg(v))});
+    return bibleSpec;
 }
 
 class Bibles : public ::testing::Test {
@@ -69,8 +69,8 @@ public:
         else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
     }
 
-    void bible(const std::string& name, const BibleSpec& spec) {
-        test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    void bible(const std::string& name, const BibleSpec& bibleSpec) {
+        test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
     }
     // The window is made after the bibles so that discovery lists them.
     TForm1& form() {
@@ -126,13 +126,13 @@ public:
 // ---- Opening a bible and the book list ------------------------------------------------------
 
 TEST_F(Bibles, SixtySixBooksShowInBookOrderWhateverTheirNamesAndRowOrder) {
-    BibleSpec spec;
+    BibleSpec bibleSpec;
     // Names that sort alphabetically in reverse book order; book-name rows stored backwards,
     // all rows shuffled.
-    for (int n = 66; n >= 1; --n) spec.bookNames.emplace_back(n, u16(QString("Z%1").arg(99 - n)));
-    for (int n = 1; n <= 66; ++n) spec.verses.push_back({n, 1, 1, u16(QString("Verse of book %1").arg(n))});
-    spec.shuffleRows = true;
-    bible("KJV", spec);
+    for (int n = 66; n >= 1; --n) bibleSpec.bookNames.emplace_back(n, u16(QString("Z%1").arg(99 - n)));
+    for (int n = 1; n <= 66; ++n) bibleSpec.verses.push_back({n, 1, 1, u16(QString("Verse of book %1").arg(n))});
+    bibleSpec.shuffleRows = true;
+    bible("KJV", bibleSpec);
     openBible1("KJV");
 
     TForm1& f = form();
@@ -341,10 +341,10 @@ TEST_F(Bibles, EachStoredTextShowsAsItsViewLines) {
         {"  " + A + "  ", {"  " + A + "  "}},
         {" " + M + " ", {" " + M + " "}}, // a marker text stored as verse text stays black
     };
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis"}};
-    for (int v = 1; v <= int(std::size(cases)); ++v) spec.verses.push_back({1, 1, v, u16(cases[v - 1].stored)});
-    bible("KJV", spec);
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis"}};
+    for (int v = 1; v <= int(std::size(cases)); ++v) bibleSpec.verses.push_back({1, 1, v, u16(cases[v - 1].stored)});
+    bible("KJV", bibleSpec);
     { std::ofstream(drive_.path() / "kantelo.INI") << "[Settings]\r\nTaal=UK\r\n"; }
     openBible1("KJV");
     TForm1& f = form();

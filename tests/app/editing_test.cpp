@@ -70,10 +70,10 @@ std::map<Key, std::string> exportedTexts(const fs::path& file) {
 }
 
 BibleSpec twoVerses(std::u16string first, std::u16string second = u"Second verse") {
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis"}};
-    spec.verses = {{1, 1, 1, std::move(first)}, {1, 1, 2, std::move(second)}};
-    return spec;
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis"}};
+    bibleSpec.verses = {{1, 1, 1, std::move(first)}, {1, 1, 2, std::move(second)}};
+    return bibleSpec;
 }
 
 // Makes a file unwritable for the engine; root ignores mode bits, so there the immutable
@@ -121,8 +121,8 @@ public:
         unsetenv("KANTELO_DRIVE_C");
     }
 
-    fs::path bible(const std::string& name, const BibleSpec& spec) {
-        return test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    fs::path bible(const std::string& name, const BibleSpec& bibleSpec) {
+        return test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
     }
     TForm1& form() {
         if (!form_) {
@@ -249,9 +249,9 @@ TEST_F(Editing, BothPanesEditedSavePaneOneFirst) {
 }
 
 TEST_F(Editing, AnEditOfABookWithoutVersesIsReportedOnceAndAddsNoRow) {
-    BibleSpec spec = twoVerses(u"A");
-    spec.bookNames.push_back({2, u"Exodus"}); // no verse rows
-    const fs::path file = bible("K", spec);
+    BibleSpec bibleSpec = twoVerses(u"A");
+    bibleSpec.bookNames.push_back({2, u"Exodus"}); // no verse rows
+    const fs::path file = bible("K", bibleSpec);
     open(1, "K");
     form().ComboBox2->setCurrentIndex(1);
     form().ComboBox2Change();

@@ -62,8 +62,8 @@ std::string bytesOf(const fs::path& file) {
 
 // Three books of uneven chapters; texts with every kind of ending.
 BibleSpec mixedBible() {
-    BibleSpec spec;
-    spec.bookNames = {{2, u"Exodus"}, {1, u"Genesis"}, {3, u"Leviticus"}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{2, u"Exodus"}, {1, u"Genesis"}, {3, u"Leviticus"}};
     const std::u16string endings[] = {u"", u"\r\n", u"\r\n\r\n", u"\r\n\r\nMore", u"\r\n ", u"\r\n\r\n\r\n"};
     int n = 0;
     const std::vector<std::vector<int>> shape = {{3, 2}, {1, 4, 2}, {2}};
@@ -71,12 +71,12 @@ BibleSpec mixedBible() {
         for (size_t c = 0; c < shape[b].size(); ++c)
             for (int v = 1; v <= shape[b][c]; ++v) {
                 std::u16string text = u"Verse " + QString("%1:%2:%3").arg(b + 1).arg(c + 1).arg(v).toStdU16String();
-                spec.verses.push_back({int(b + 1), int(c + 1), v, text + endings[size_t(n++) % std::size(endings)]});
+                bibleSpec.verses.push_back({int(b + 1), int(c + 1), v, text + endings[size_t(n++) % std::size(endings)]});
             }
-    spec.verses.push_back({1, 1, 0, u"Verse 0 sorts first"}); // odd, but visited like any row
-    spec.verses.push_back({0, 1, 1, u"Book 0 row"});
-    spec.shuffleRows = true;
-    return spec;
+    bibleSpec.verses.push_back({1, 1, 0, u"Verse 0 sorts first"}); // odd, but visited like any row
+    bibleSpec.verses.push_back({0, 1, 1, u"Book 0 row"});
+    bibleSpec.shuffleRows = true;
+    return bibleSpec;
 }
 
 // Records every compaction step and hands it on to the real file system, optionally failing
@@ -118,8 +118,8 @@ public:
         else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
     }
 
-    fs::path bible(const std::string& name, const BibleSpec& spec) {
-        return test_support::writeBible(folder_ / (name + ".mdb"), spec);
+    fs::path bible(const std::string& name, const BibleSpec& bibleSpec) {
+        return test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
     }
     // The window is made after the bibles so that discovery lists them.
     TForm1& form() {
@@ -231,9 +231,9 @@ TEST_F(MaintenanceWindow, RunMatchesKanteloDbApplyRowForRow) {
 }
 
 TEST_F(MaintenanceWindow, ForcingAForcedBibleWritesNothing) {
-    BibleSpec spec = test_support::simpleBible(2, 2, 3);
-    for (auto& verse : spec.verses) verse.text += u"\r\n";
-    const fs::path file = bible("K", spec);
+    BibleSpec bibleSpec = test_support::simpleBible(2, 2, 3);
+    for (auto& verse : bibleSpec.verses) verse.text += u"\r\n";
+    const fs::path file = bible("K", bibleSpec);
     openBible1("K");
     const std::string bytes = bytesOf(file);
     run(true);
@@ -242,11 +242,11 @@ TEST_F(MaintenanceWindow, ForcingAForcedBibleWritesNothing) {
 
 // Pane 2's bible has one verse fewer in chapter 1 of book 1 and one verse more in chapter 2.
 BibleSpec secondBible() {
-    BibleSpec spec = test_support::simpleBible(2, 2, 3);
-    spec.verses.erase(std::find_if(spec.verses.begin(), spec.verses.end(),
+    BibleSpec bibleSpec = test_support::simpleBible(2, 2, 3);
+    bibleSpec.verses.erase(std::find_if(bibleSpec.verses.begin(), bibleSpec.verses.end(),
                                    [](const auto& v) { return v.book == 1 && v.chapter == 1 && v.verse == 3; }));
-    spec.verses.push_back({1, 2, 4, u"Verse 1:2:4"});
-    return spec;
+    bibleSpec.verses.push_back({1, 2, 4, u"Verse 1:2:4"});
+    return bibleSpec;
 }
 
 TEST_F(MaintenanceWindow, SecondPaneIsWalkedInStepWithTheFirst) {

@@ -12,10 +12,10 @@ using test_support::BibleSpec;
 class Cursor : public ::testing::Test {
 protected:
     void SetUp() override {
-        BibleSpec spec;
-        spec.bookNames = {{1, u"Genesis"}};
-        spec.verses = {{1, 1, 3, u"c"}, {1, 1, 1, u"a"}, {1, 2, 1, u"d"}, {1, 1, 2, u"b"}};
-        file = test_support::writeBible(dir / "bible.mdb", spec);
+        BibleSpec bibleSpec;
+        bibleSpec.bookNames = {{1, u"Genesis"}};
+        bibleSpec.verses = {{1, 1, 3, u"c"}, {1, 1, 1, u"a"}, {1, 2, 1, u"d"}, {1, 1, 2, u"b"}};
+        file = test_support::writeBible(dir / "bible.mdb", bibleSpec);
         connect(connection, file);
         query.onDataChange = [this] { log += "d"; };
         query.afterScroll = [this] { log += "s" + std::to_string(query.recordNumber()) + " "; };

@@ -92,28 +92,28 @@ TEST(WriterBibles, ExportMatchesMdbExport) {
     test_support::TempDir dir;
     struct Case {
         const char* name;
-        test_support::BibleSpec spec;
+        test_support::BibleSpec bibleSpec;
     };
     std::vector<Case> cases;
     cases.push_back({"simple", test_support::simpleBible(3, 4, 5)});
     {
-        auto spec = test_support::simpleBible(1, 1, 3);
-        spec.verses[0].text = u"\u0391\u03c1\u03c7\u03ae \u05d1\u05e8\u05d0\u05e9\u05d9\u05ea \"quoted\"\r\nline two";
-        spec.verses[1].text = std::u16string(5000, u'x') + u"\r\n" + std::u16string(9000, u'\u00e9'); // chain
-        spec.verses[2].text = std::u16string(3000, u'\u0416');                                      // > 4072 bytes
-        spec.extraColumns = true;
-        cases.push_back({"long_and_unicode", spec});
+        auto bibleSpec = test_support::simpleBible(1, 1, 3);
+        bibleSpec.verses[0].text = u"\u0391\u03c1\u03c7\u03ae \u05d1\u05e8\u05d0\u05e9\u05d9\u05ea \"quoted\"\r\nline two";
+        bibleSpec.verses[1].text = std::u16string(5000, u'x') + u"\r\n" + std::u16string(9000, u'\u00e9'); // chain
+        bibleSpec.verses[2].text = std::u16string(3000, u'\u0416');                                      // > 4072 bytes
+        bibleSpec.extraColumns = true;
+        cases.push_back({"long_and_unicode", bibleSpec});
     }
     {
-        auto spec = test_support::simpleBible(2, 2, 2);
-        spec.verseTextAsText255 = true;
-        spec.shuffleRows = true;
-        cases.push_back({"text255_shuffled", spec});
+        auto bibleSpec = test_support::simpleBible(2, 2, 2);
+        bibleSpec.verseTextAsText255 = true;
+        bibleSpec.shuffleRows = true;
+        cases.push_back({"text255_shuffled", bibleSpec});
     }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::path file = test_support::writeBible(dir / (std::string(c.name) + ".mdb"), c.spec);
-        expectSameExport(file, c.spec.tableName);
+        fs::path file = test_support::writeBible(dir / (std::string(c.name) + ".mdb"), c.bibleSpec);
+        expectSameExport(file, c.bibleSpec.tableName);
     }
 }
 

@@ -120,24 +120,24 @@ TEST(CreateDatabase, LongValuesAtEveryStorageBoundary) {
 
 TEST(CreateDatabase, WholeBibleNeedsReferenceMaps) {
     TempDir dir;
-    test_support::BibleSpec spec = test_support::simpleBible(66, 1, 1);
-    spec.verses.clear();
+    test_support::BibleSpec bibleSpec = test_support::simpleBible(66, 1, 1);
+    bibleSpec.verses.clear();
     // 31,102 verses with texts of typical length, so the text column spans well over 512 pages.
     for (int i = 0; i < 31102; ++i)
-        spec.verses.push_back({1 + i / 472, 1 + (i / 40) % 12, 1 + i % 40,
+        bibleSpec.verses.push_back({1 + i / 472, 1 + (i / 40) % 12, 1 + i % 40,
                                fromUtf8("And it came to pass, in verse " + std::to_string(i) +
                                         ", that the words went on for a while as verses do.")});
-    const fs::path file = test_support::writeBible(dir / "big.mdb", spec);
+    const fs::path file = test_support::writeBible(dir / "big.mdb", bibleSpec);
 
     const Cells cells = write_test::mdbExport(file, "bible");
     ASSERT_EQ(cells.size(), 66u + 31102u);
-    EXPECT_EQ(cells[66 + 31101].at(3), jet::toUtf8(spec.verses.back().text));
+    EXPECT_EQ(cells[66 + 31101].at(3), jet::toUtf8(bibleSpec.verses.back().text));
 
     auto db = Database::open(file.string());
     EXPECT_EQ(db->schema("bible").rowCount, 66 + 31102);
     const ResultSet all = db->readTable("bible");
     ASSERT_EQ(all.rows.size(), 66u + 31102u);
-    EXPECT_TRUE(all.rows[66 + 5000].values[3] == Value(spec.verses[5000].text));
+    EXPECT_TRUE(all.rows[66 + 5000].values[3] == Value(bibleSpec.verses[5000].text));
 
     // The data pages and the LVAL pages each outgrow one 512-page inline window.
     const std::string bytes = write_test::fileBytes(file);
@@ -166,27 +166,27 @@ class FixtureShapes : public ::testing::TestWithParam<Shape> {};
 
 TEST_P(FixtureShapes, ReadBackAsSpecified) {
     TempDir dir;
-    test_support::BibleSpec spec = test_support::simpleBible(3, 2, 3);
-    spec.verses.push_back({2, 4, 1, u"after a chapter gap"});
-    spec.bookNames[1].second = u"Book; with \u00e9 and \u05d0";
-    GetParam().apply(spec);
-    const fs::path file = test_support::writeBible(dir / "shape.mdb", spec);
+    test_support::BibleSpec bibleSpec = test_support::simpleBible(3, 2, 3);
+    bibleSpec.verses.push_back({2, 4, 1, u"after a chapter gap"});
+    bibleSpec.bookNames[1].second = u"Book; with \u00e9 and \u05d0";
+    GetParam().apply(bibleSpec);
+    const fs::path file = test_support::writeBible(dir / "shape.mdb", bibleSpec);
 
-    ASSERT_EQ(write_test::mdbTables(file), std::vector<std::string>{spec.tableName});
+    ASSERT_EQ(write_test::mdbTables(file), std::vector<std::string>{bibleSpec.tableName});
     auto db = Database::open(file.string());
     // Every shape's table is some letter case of "bible"; the catalog lookup ignores case.
     const TableSchema schema = db->schema("bible");
-    EXPECT_EQ(schema.name, spec.tableName);
+    EXPECT_EQ(schema.name, bibleSpec.tableName);
     const int text = schema.columnIndex("BIBLETEXT");
     ASSERT_GE(text, 0);
-    EXPECT_EQ(schema.columns[size_t(text)].type, spec.verseTextAsText255 ? ColumnType::Text : ColumnType::Memo);
-    EXPECT_EQ(schema.columns.size(), spec.extraColumns ? 6u : 4u);
+    EXPECT_EQ(schema.columns[size_t(text)].type, bibleSpec.verseTextAsText255 ? ColumnType::Text : ColumnType::Memo);
+    EXPECT_EQ(schema.columns.size(), bibleSpec.extraColumns ? 6u : 4u);
 
     // Every row, as (book, chapter, verse, text), in storage order.
     using Key = std::tuple<int64_t, int64_t, int64_t, std::u16string>;
     std::vector<Key> expected;
-    for (const auto& [n, name] : spec.bookNames) expected.emplace_back(0, 10, n, name);
-    for (const auto& v : spec.verses) expected.emplace_back(v.book, v.chapter, v.verse, v.text);
+    for (const auto& [n, name] : bibleSpec.bookNames) expected.emplace_back(0, 10, n, name);
+    for (const auto& v : bibleSpec.verses) expected.emplace_back(v.book, v.chapter, v.verse, v.text);
     std::vector<Key> stored;
     const int book = schema.columnIndex("book"), chapter = schema.columnIndex("CHAPTER"),
               verse = schema.columnIndex("Verse");
@@ -194,13 +194,13 @@ TEST_P(FixtureShapes, ReadBackAsSpecified) {
         stored.emplace_back(std::get<int64_t>(r.values[size_t(book)]), std::get<int64_t>(r.values[size_t(chapter)]),
                             std::get<int64_t>(r.values[size_t(verse)]),
                             std::get<std::u16string>(r.values[size_t(text)]));
-    if (spec.shuffleRows) {
+    if (bibleSpec.shuffleRows) {
         EXPECT_NE(stored, expected);
         std::sort(stored.begin(), stored.end());
         std::sort(expected.begin(), expected.end());
     }
     EXPECT_EQ(stored, expected);
-    EXPECT_EQ(write_test::mdbExport(file, spec.tableName).size(), expected.size());
+    EXPECT_EQ(write_test::mdbExport(file, bibleSpec.tableName).size(), expected.size());
     write_test::expectConsistent(file);
 }
 

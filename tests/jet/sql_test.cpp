@@ -79,10 +79,10 @@ int64_t integer(const jet::Value& v) { return std::get<int64_t>(v); }
 class BibleQuery : public ::testing::Test {
 protected:
     void SetUp() override {
-        test_support::BibleSpec spec = test_support::simpleBible(3, 3, 4);
-        spec.shuffleRows = true; // storage order differs from verse order
-        spec.bookNames = {{2, u"Two"}, {1, u"One"}, {3, u"Three"}};
-        file = test_support::writeBible(dir / "b.mdb", spec);
+        test_support::BibleSpec bibleSpec = test_support::simpleBible(3, 3, 4);
+        bibleSpec.shuffleRows = true; // storage order differs from verse order
+        bibleSpec.bookNames = {{2, u"Two"}, {1, u"One"}, {3, u"Three"}};
+        file = test_support::writeBible(dir / "b.mdb", bibleSpec);
         db = jet::Database::open(file.string());
     }
     test_support::TempDir dir;

@@ -286,11 +286,11 @@ TEST(UpdateRandomized, OurBibles) {
     for (const Shape& s : shapes) {
         SCOPED_TRACE(s.name);
         test_support::TempDir dir;
-        test_support::BibleSpec spec = test_support::simpleBible(3, 5, 20);
-        spec.verseTextAsText255 = s.text255;
-        spec.extraColumns = s.extra;
-        spec.shuffleRows = s.shuffle;
-        auto file = test_support::writeBible(dir / "bible.mdb", spec);
+        test_support::BibleSpec bibleSpec = test_support::simpleBible(3, 5, 20);
+        bibleSpec.verseTextAsText255 = s.text255;
+        bibleSpec.extraColumns = s.extra;
+        bibleSpec.shuffleRows = s.shuffle;
+        auto file = test_support::writeBible(dir / "bible.mdb", bibleSpec);
         churnAndCheck(file, 600, seed++, false);
     }
 }
@@ -299,9 +299,9 @@ TEST(UpdateRandomized, OurBibles) {
 // and moving an already moved row again retires the old target.
 TEST(UpdateRowMoves, TextRowsMoveAndStayAddressable) {
     test_support::TempDir dir;
-    test_support::BibleSpec spec = test_support::simpleBible(1, 4, 40);
-    spec.verseTextAsText255 = true;
-    auto file = test_support::writeBible(dir / "bible.mdb", spec);
+    test_support::BibleSpec bibleSpec = test_support::simpleBible(1, 4, 40);
+    bibleSpec.verseTextAsText255 = true;
+    auto file = test_support::writeBible(dir / "bible.mdb", bibleSpec);
     auto exported = exportAll(file);
     Churn c;
     {

@@ -57,13 +57,13 @@ std::string bytesOf(const fs::path& file) {
 
 // Two books; book 1 has chapters of 3 and 2 verses. Texts chosen per case.
 BibleSpec smallBible(const std::vector<std::u16string>& texts) {
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}};
     const Key keys[] = {{1, 1, 1}, {1, 1, 2}, {1, 1, 3}, {1, 2, 1}, {1, 2, 2}, {2, 1, 1}};
     for (size_t i = 0; i < std::size(keys); ++i)
-        spec.verses.push_back({std::get<0>(keys[i]), std::get<1>(keys[i]), std::get<2>(keys[i]),
+        bibleSpec.verses.push_back({std::get<0>(keys[i]), std::get<1>(keys[i]), std::get<2>(keys[i]),
                                i < texts.size() ? texts[i] : u"Plain verse"});
-    return spec;
+    return bibleSpec;
 }
 
 TEST(ApplyToBible, ForceGivesEveryVisitedVerseOneTrailingSlideChange) {
@@ -104,13 +104,13 @@ TEST(ApplyToBible, RemoveTakesOffOneSlideChangeAndLeavesOneOfSeveral) {
 
 TEST(ApplyToBible, RowsTheWindowDoesNotVisitStayUntouched) {
     test_support::TempDir dir;
-    BibleSpec spec = smallBible({});
-    spec.bookNames = {{2, u"Exodus"}, {1, u"Genesis"}}; // stored out of order: still two books
-    spec.verses.push_back({0, 1, 1, u"Book 0 row that is no book name"});
-    spec.verses.push_back({3, 1, 1, u"Book without a name row"});
-    spec.verses.push_back({1, 1, 7, u"Verse 7 after verse 3"});
-    spec.shuffleRows = true;
-    const auto file = test_support::writeBible(dir / "b.mdb", spec);
+    BibleSpec bibleSpec = smallBible({});
+    bibleSpec.bookNames = {{2, u"Exodus"}, {1, u"Genesis"}}; // stored out of order: still two books
+    bibleSpec.verses.push_back({0, 1, 1, u"Book 0 row that is no book name"});
+    bibleSpec.verses.push_back({3, 1, 1, u"Book without a name row"});
+    bibleSpec.verses.push_back({1, 1, 7, u"Verse 7 after verse 3"});
+    bibleSpec.shuffleRows = true;
+    const auto file = test_support::writeBible(dir / "b.mdb", bibleSpec);
     Texts expected = readTexts(file);
     apply(file, kForce);
     const Texts after = readTexts(file);
@@ -124,9 +124,9 @@ TEST(ApplyToBible, RowsTheWindowDoesNotVisitStayUntouched) {
 
 TEST(ApplyToBible, NoBookNameRowsChangesNothing) {
     test_support::TempDir dir;
-    BibleSpec spec = smallBible({});
-    spec.bookNames.clear();
-    const auto file = test_support::writeBible(dir / "b.mdb", spec);
+    BibleSpec bibleSpec = smallBible({});
+    bibleSpec.bookNames.clear();
+    const auto file = test_support::writeBible(dir / "b.mdb", bibleSpec);
     const std::string bytes = bytesOf(file);
     const auto report = apply(file, kForce);
     EXPECT_EQ(report.versesVisited, 0);
@@ -162,9 +162,9 @@ TEST(ApplyToBible, MissingTableOrColumnIsAClearErrorAndChangesNothing) {
 
 TEST(ApplyToBible, TableNameInAnotherLetterCaseWorks) {
     test_support::TempDir dir;
-    BibleSpec spec = smallBible({u"A"});
-    spec.tableName = "BIBLE";
-    const auto file = test_support::writeBible(dir / "b.mdb", spec);
+    BibleSpec bibleSpec = smallBible({u"A"});
+    bibleSpec.tableName = "BIBLE";
+    const auto file = test_support::writeBible(dir / "b.mdb", bibleSpec);
     EXPECT_EQ(apply(file, kForce).rowsWritten, 6);
 }
 

@@ -31,6 +31,6 @@ struct BibleSpec {
 BibleSpec simpleBible(int books, int chapters, int verses);
 
 // Writes the bible database to `file` (which must not exist) and returns `file`.
-std::filesystem::path writeBible(const std::filesystem::path& file, const BibleSpec& spec);
+std::filesystem::path writeBible(const std::filesystem::path& file, const BibleSpec& bibleSpec);
 
 } // namespace test_support
