@@ -270,6 +270,18 @@ TEST_F(Editing, AnEditOfABookWithoutVersesIsReportedOnceAndAddsNoRow) {
     EXPECT_EQ(rows.at({1, 1, 1}), "A");
 }
 
+TEST_F(Editing, AnotherProgramBecomingActiveSavesTheEdit) {
+    const fs::path file = bible("K", twoVerses(u"word"));
+    open(1, "K");
+    caretTo(1, 0, 4);
+    type(1, " added");
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_TRUE(form().edited1); // a save does not clear the flag; the next hook saves again
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
 TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
     const fs::path file = bible("K", twoVerses(u"word"));
     open(1, "K");
