@@ -5,6 +5,7 @@
 #include "app/tform1.h"
 
 #include "support/bible_fixture.h"
+#include "support/qt_application.h"
 #include "support/test_env.h"
 
 #include <QAction>
@@ -30,13 +31,7 @@ using test_support::BibleVerse;
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "bibles_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test_support::application;
 
 std::u16string u16(const QString& s) { return s.toStdU16String(); }
 

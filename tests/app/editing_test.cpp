@@ -5,6 +5,7 @@
 #include "app/tform1.h"
 
 #include "support/bible_fixture.h"
+#include "support/qt_application.h"
 #include "support/test_env.h"
 
 #include <QAction>
@@ -33,13 +34,7 @@ using test_support::BibleSpec;
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "editing_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test_support::application;
 
 using Key = std::tuple<int, int, int>;
 

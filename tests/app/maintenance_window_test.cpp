@@ -6,6 +6,7 @@
 #include "jet/database.h"
 #include "maintenance/compaction.h"
 #include "support/bible_fixture.h"
+#include "support/qt_application.h"
 #include "support/test_env.h"
 
 #include <QApplication>
@@ -28,32 +29,13 @@ using test_support::BibleSpec;
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "maintenance_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test_support::application;
 
-using Key = std::tuple<int, int, int>;
-using Texts = std::map<Key, std::u16string>;
+using Key = test_support::VerseKey; // book, chapter, verse
+using Texts = test_support::VerseTexts;
 
-int integer(const jet::Value& v) { return std::holds_alternative<int64_t>(v) ? int(std::get<int64_t>(v)) : -1; }
 
-Texts readTexts(const fs::path& file) {
-    auto db = jet::Database::open(file.string());
-    const jet::ResultSet rs = db->readTable("bible");
-    const int b = rs.columnIndex("Book"), c = rs.columnIndex("Chapter"), v = rs.columnIndex("Verse"),
-              t = rs.columnIndex("BIBLETEXT");
-    Texts texts;
-    for (const jet::Row& row : rs.rows) {
-        const auto* text = std::get_if<std::u16string>(&row.values[size_t(t)]);
-        texts[{integer(row.values[size_t(b)]), integer(row.values[size_t(c)]), integer(row.values[size_t(v)])}] =
-            text ? *text : u"<null>";
-    }
-    return texts;
-}
+Texts readTexts(const fs::path& file) { return test_support::readVerseTexts(file); }
 
 std::string bytesOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

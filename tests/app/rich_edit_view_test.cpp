@@ -1,6 +1,7 @@
 // The QTextEdit adapter against the same line-model, command and save tables as the in-memory
 // view, plus what only a real text edit can get wrong.
 #include "app/rich_edit_view.h"
+#include "support/qt_application.h"
 
 #include "verse/line_view_contract.h"
 
@@ -12,14 +13,7 @@
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "rich_edit_view_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down in static destructors crashes at exit.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test_support::application;
 
 struct RichEditHolder {
     QApplication& app = application(); // before any widget

@@ -5,6 +5,7 @@
 #include "app/ini_file.h"
 #include "app/tform1.h"
 #include "support/bible_fixture.h"
+#include "support/qt_application.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +40,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "shell_window_test";
-    static char* argv[] = {name, nullptr};
-    // Left alive on purpose: destroying it after the tests, among the exit handlers, crashes.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test_support::application;
 
 QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
 

@@ -26,24 +26,11 @@ const verse::Markers kUk{"<New slide>", "<Empty line>"};
 const maintenance::OptionBoxes kForce{true, false};
 const maintenance::OptionBoxes kRemove{false, true};
 
-using Key = std::tuple<int, int, int>; // book, chapter, verse
-using Texts = std::map<Key, std::u16string>;
+using Key = test_support::VerseKey; // book, chapter, verse
+using Texts = test_support::VerseTexts;
 
-int64_t integer(const jet::Value& v) { return std::holds_alternative<int64_t>(v) ? std::get<int64_t>(v) : -1; }
 
-Texts readTexts(const fs::path& file) {
-    auto db = jet::Database::open(file.string());
-    const jet::ResultSet rs = db->readTable("bible");
-    const int b = rs.columnIndex("Book"), c = rs.columnIndex("Chapter"), v = rs.columnIndex("Verse"),
-              t = rs.columnIndex("BIBLETEXT");
-    Texts texts;
-    for (const jet::Row& row : rs.rows) {
-        const auto* text = std::get_if<std::u16string>(&row.values[size_t(t)]);
-        texts[{int(integer(row.values[size_t(b)])), int(integer(row.values[size_t(c)])), int(integer(row.values[size_t(v)]))}] =
-            text ? *text : u"<null>";
-    }
-    return texts;
-}
+Texts readTexts(const fs::path& file) { return test_support::readVerseTexts(file); }
 
 maintenance::ApplyReport apply(const fs::path& file, maintenance::OptionBoxes boxes) {
     auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);

@@ -65,4 +65,21 @@ std::filesystem::path writeBible(const std::filesystem::path& file, const BibleS
     return file;
 }
 
+VerseTexts readVerseTexts(const std::filesystem::path& file) {
+    auto db = jet::Database::open(file.string());
+    const jet::ResultSet rs = db->readTable("bible");
+    const int b = rs.columnIndex("Book"), c = rs.columnIndex("Chapter"), v = rs.columnIndex("Verse"),
+              t = rs.columnIndex("BIBLETEXT");
+    auto integer = [](const jet::Value& value) {
+        return std::holds_alternative<int64_t>(value) ? int(std::get<int64_t>(value)) : -1;
+    };
+    VerseTexts texts;
+    for (const jet::Row& row : rs.rows) {
+        const auto* text = std::get_if<std::u16string>(&row.values[size_t(t)]);
+        texts[{integer(row.values[size_t(b)]), integer(row.values[size_t(c)]), integer(row.values[size_t(v)])}] =
+            text ? *text : u"<null>";
+    }
+    return texts;
+}
+
 } // namespace test_support

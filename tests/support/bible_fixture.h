@@ -3,7 +3,9 @@
 // column, another letter case for the table name.
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -32,5 +34,11 @@ BibleSpec simpleBible(int books, int chapters, int verses);
 
 // Writes the bible database to `file` (which must not exist) and returns `file`.
 std::filesystem::path writeBible(const std::filesystem::path& file, const BibleSpec& bibleSpec);
+
+// Every row's BIBLETEXT keyed by (Book, Chapter, Verse), read through the engine; a NULL text
+// reads as "<null>".
+using VerseKey = std::tuple<int, int, int>;
+using VerseTexts = std::map<VerseKey, std::u16string>;
+VerseTexts readVerseTexts(const std::filesystem::path& file);
 
 } // namespace test_support
