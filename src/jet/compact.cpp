@@ -1,9 +1,18 @@
 // jet::compact: a compacted copy of a database. Every page stays at its page number (indexes,
-// definitions, overflow pointers and maps name pages directly), except the long-value pages:
-// every memo/OLE value stored out of line is rewritten densely onto the lowest free pages, its
-// row's 12-byte header re-pointed (rows keep their size), the columns' maps rebuilt, the global
-// map rebuilt and unused pages at the end cut off. This reclaims what replaced long values
-// left behind. The copy is read back in full and compared with the source before success.
+// definitions, overflow pointers and maps name pages directly). What is reclaimed lies in the
+// long-value columns' LVAL pages:
+//  * a column whose pages hold at least a tenth of unused room is repacked, and so is every column
+//    when that lets the file end clearly earlier: every value stored out of line is rewritten
+//    densely onto the lowest free pages, its row's 12-byte header re-pointed (rows keep their
+//    size), the column's maps rebuilt;
+//  * otherwise its pages stay as they are (rewriting every value to win a little room inside the
+//    file is not worth it), except pages that hold no live row any more, which are released;
+//  * free pages at the end of the file are cut off and the global map rebuilt for the new length.
+// The edits are made in memory over the source (an overlay of changed pages); the destination
+// receives the source's pages with the changed ones in their place, streamed in chunks, and is
+// then read back in full: every page must equal what was meant to be written (for unchanged pages
+// that is the source's page), and the tables whose pages changed must read the same rows and
+// values as in the source. A copy that does not verify is removed.
 #include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/database.h"
@@ -16,8 +25,8 @@
 #include "jet/row.h"
 #include "jet/table_def.h"
 #include "jet/usage_map.h"
-#include "jet/values.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -33,18 +42,190 @@ using namespace format;
 namespace {
 
 constexpr uint32_t kGlobalMap = makePointer(kGlobalMapPage, 0);
+constexpr uint32_t kChunkPages = 32; // 128 KB per read or write while streaming the file
+constexpr size_t kPageRoom = kPageSize - kDataSlotTable; // rows plus their slot entries
 
-struct StoredValue {
-    uint32_t page = 0;        // data row holding the 12-byte header
-    size_t headerOffset = 0;  // within that page
-    Bytes data;
+// The two chunk buffers every pass reuses (fresh memory costs a page fault per 4 KB).
+struct Buffers {
+    Bytes chunk = Bytes(size_t(kChunkPages) * kPageSize);
+    Bytes back = Bytes(size_t(kChunkPages) * kPageSize);
 };
 
-struct ColumnPlan {
-    LongValueColumn column;
-    std::set<uint32_t> pages; // its LVAL pages now
-    std::vector<StoredValue> values;
+std::string systemError(const std::string& path, const std::string& action) {
+    return path + ": cannot " + action + " (" + std::strerror(errno) + ")";
+}
+
+// pread/pwrite of a whole range, retried on EINTR; a short read means the file shrank.
+void readFully(int fd, uint8_t* dst, size_t length, uint64_t offset, const std::string& path) {
+    size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::pread(fd, dst + done, length - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw Error(systemError(path, "read"));
+        if (n == 0) throw Error(path + ": the file ended while reading (it was shortened meanwhile?)");
+        done += size_t(n);
+    }
+}
+
+void writeFully(int fd, const uint8_t* src, size_t length, uint64_t offset, const std::string& path) {
+    size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::pwrite(fd, src + done, length - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw Error(systemError(path, "write"));
+        done += size_t(n);
+    }
+}
+
+// The source, opened once: a shared lock over the whole file is held for the whole compaction,
+// so that no writer of this program changes it between the passes below (its writers take an
+// exclusive lock on each page they write). Where the file system refuses locks it goes ahead
+// unlocked, and the size and modification time are compared at the end instead.
+class SourceFile {
+public:
+    explicit SourceFile(const std::string& path) : path_(path) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT) throw Error(path + ": the file does not exist");
+            throw Error(systemError(path, "open the file"));
+        }
+        if (S_ISDIR(st.st_mode)) throw Error(path + ": is a folder, not a database file");
+        if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) throw Error(systemError(path, "open the file"));
+        struct flock lock {};
+        lock.l_type = F_RDLCK;
+        lock.l_whence = SEEK_SET;
+        int rc;
+        do rc = ::fcntl(fd_, F_OFD_SETLKW, &lock);
+        while (rc != 0 && errno == EINTR);
+        if (::fstat(fd_, &before_) != 0) {
+            ::close(fd_);
+            throw Error(systemError(path, "read the file's size"));
+        }
+    }
+    ~SourceFile() { ::close(fd_); } // closing the descriptor drops its lock
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    uint64_t size() const { return uint64_t(before_.st_size); }
+    uint32_t pages() const { return uint32_t(std::min<uint64_t>(size() / kPageSize, 0xFFFFFF)); }
+    void read(uint32_t firstPage, uint32_t count, uint8_t* dst) const {
+        readFully(fd_, dst, size_t(count) * kPageSize, uint64_t(firstPage) * kPageSize, path_);
+    }
+    // Throws when the file was changed by someone while it was being copied.
+    void checkUnchanged() const {
+        struct stat now {};
+        if (::fstat(fd_, &now) != 0) throw Error(systemError(path_, "read the file's size"));
+        if (now.st_size != before_.st_size || now.st_mtim.tv_sec != before_.st_mtim.tv_sec ||
+            now.st_mtim.tv_nsec != before_.st_mtim.tv_nsec)
+            throw Error(path_ + ": the file was changed by another program while it was being compacted");
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    struct stat before_ {};
 };
+
+// The database as compaction sees it: the source's pages, with the pages compaction changed (or
+// added) held in memory. Read-only instances show the source as it is.
+class OverlayFile final : public PageFile {
+public:
+    OverlayFile(const SourceFile& source, bool writable)
+        : PageFile(source.path()), source_(source), pages_(source.pages()), writable_(writable) {}
+
+    bool writable() const override { return writable_; }
+    uint64_t sizeBytes() const override { return uint64_t(pages_) * kPageSize; }
+    uint32_t pages() const { return pages_; }
+    const std::map<uint32_t, Bytes>& changed() const { return changed_; }
+    // The page as it goes into the copy: the changed one, else the source's (from `sourceChunk`,
+    // the source's pages from `chunkStart` on).
+    const uint8_t* outputPage(uint32_t page, const uint8_t* sourceChunk, uint32_t chunkStart) const {
+        auto it = changed_.find(page);
+        if (it != changed_.end()) return it->second.data();
+        if (page >= source_.pages()) throw Error("internal: page " + std::to_string(page) + " has no content");
+        return sourceChunk + size_t(page - chunkStart) * kPageSize;
+    }
+
+protected:
+    void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
+        if (offset % kPageSize || length % kPageSize) throw Error("internal: unaligned read");
+        uint32_t first = uint32_t(offset / kPageSize), count = uint32_t(length / kPageSize);
+        if (uint64_t(first) + count > pages_) throw Error(name() + ": the file ended while reading");
+        for (uint32_t i = 0; i < count;) {
+            auto it = changed_.find(first + i);
+            if (it != changed_.end()) {
+                std::memcpy(dst + size_t(i) * kPageSize, it->second.data(), kPageSize);
+                ++i;
+                continue;
+            }
+            uint32_t run = 1; // unchanged source pages in one read
+            while (i + run < count && !changed_.count(first + i + run)) ++run;
+            if (first + i + run > source_.pages()) throw Error("internal: page " + std::to_string(first + i) + " has no content");
+            source_.read(first + i, run, dst + size_t(i) * kPageSize);
+            i += run;
+        }
+    }
+    void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
+        if (offset % kPageSize || length != kPageSize) throw Error("internal: unaligned write");
+        uint32_t page = uint32_t(offset / kPageSize);
+        changed_[page] = Bytes(src, src + kPageSize);
+        pages_ = std::max(pages_, page + 1);
+    }
+    void truncateTo(uint64_t size) override {
+        pages_ = uint32_t(size / kPageSize);
+        changed_.erase(changed_.lower_bound(pages_), changed_.end());
+    }
+
+private:
+    const SourceFile& source_;
+    uint32_t pages_;
+    bool writable_;
+    std::map<uint32_t, Bytes> changed_;
+};
+
+// What one pass over the source learns of each LVAL page.
+struct LvalPageInfo {
+    bool lval = false;     // a data page owned by "LVAL", its slot table readable
+    uint16_t liveRows = 0;
+    uint16_t bigRows = 0;  // live rows longer than half a page: no two share a page
+    size_t liveBytes = 0;  // live rows plus their slot entries
+};
+
+std::vector<LvalPageInfo> scanLvalPages(const SourceFile& source, Buffers& buffers) {
+    std::vector<LvalPageInfo> info(source.pages());
+    Bytes& chunk = buffers.chunk;
+    for (uint32_t first = 0; first < source.pages(); first += kChunkPages) {
+        uint32_t count = std::min(kChunkPages, source.pages() - first);
+        source.read(first, count, chunk.data());
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* bytes = chunk.data() + size_t(i) * kPageSize;
+            if (bytes[0] != kPageData) continue;
+            ByteView view(bytes, kPageSize, "page");
+            if (view.u32(kDataOwner) != kLvalOwner) continue;
+            try {
+                DataPage page(view, first + i);
+                LvalPageInfo& p = info[first + i];
+                const size_t tableEnd = kDataSlotTable + 2 * size_t(page.slotCount());
+                for (uint16_t s = 0; s < page.slotCount(); ++s) {
+                    Slot slot = page.slot(s);
+                    if (slot.deleted()) continue;
+                    if (slot.start < tableEnd || slot.start > slot.end) throw Error("row bounds");
+                    ++p.liveRows;
+                    p.liveBytes += slot.length() + 2u;
+                    if (slot.length() + 2u > kPageRoom / 2) ++p.bigRows;
+                }
+                p.lval = true;
+            } catch (const Error&) {
+                // an unreadable slot table: not a page compaction touches
+            }
+        }
+    }
+    return info;
+}
 
 std::vector<TableDef> allTables(const PageFile& file) {
     std::vector<TableDef> tables;
@@ -58,141 +239,324 @@ std::vector<TableDef> allTables(const PageFile& file) {
     return tables;
 }
 
-// The out-of-line values of every long-value column whose pages can be rewritten safely: all
-// of its values' rows lie on its own LVAL pages, and no page is shared with another column.
-std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<TableDef>& tables) {
-    std::vector<ColumnPlan> plans;
+struct StoredValue {
+    uint32_t page = 0;        // data row holding the 12-byte header
+    size_t headerOffset = 0;  // within that page
+    Bytes data;
+};
+
+struct ColumnPlan {
+    size_t table = 0;  // index into the tables
+    size_t column = 0; // index into that table's columns
+    LongValueColumn maps;
+    std::vector<uint32_t> pages;    // its LVAL pages now (ascending)
+    std::vector<uint32_t> released; // pages given back to the file
+    bool repack = false;
+    std::vector<StoredValue> values; // when repacking: every value stored out of line
+    std::vector<uint32_t> ownedAfter, freeAfter;
+};
+
+// The file's length in pages once the free pages at its end are cut off.
+uint32_t lengthWithout(uint32_t pages, const std::set<uint32_t>& free) {
+    while (pages > 2 && free.count(pages - 1)) --pages;
+    return pages;
+}
+
+// The long-value columns compaction changes. A column is only touched when its pages can be
+// accounted for: none is shared with another column, and (to be repacked) every value of the
+// column lies on its own LVAL pages.
+std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<TableDef>& tables,
+                                    const std::vector<LvalPageInfo>& info) {
+    struct Candidate {
+        ColumnPlan plan;
+        std::vector<uint32_t> owned, freeMap; // the column's maps as they are
+        size_t needed = 0;                     // pages its live rows take at the least
+    };
+    std::vector<Candidate> candidates;
     std::map<uint32_t, int> pageUsers;
-    for (const TableDef& def : tables) {
+    std::set<uint32_t> globalFree;
+    for (uint32_t p : readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map").pages) globalFree.insert(p);
+    for (size_t t = 0; t < tables.size(); ++t) {
+        const TableDef& def = tables[t];
         for (size_t i = 0; i < def.columns.size(); ++i) {
             const ColumnDef& col = def.columns[i];
             const LongValueMaps* maps = col.isLongValue() ? def.longValueMapsFor(col.number) : nullptr;
             if (!maps || maps->ownedMapPointer == 0) continue;
-            ColumnPlan plan;
-            plan.column = {maps->ownedMapPointer, maps->freeMapPointer,
-                           "column " + col.nameUtf8 + " of table " + def.name};
-            bool ok = true;
+            Candidate c;
+            c.plan.table = t;
+            c.plan.column = i;
+            c.plan.maps = {maps->ownedMapPointer, maps->freeMapPointer, "column " + col.nameUtf8 + " of table " + def.name};
             try {
-                UsageMap owned = readUsageMap(file, maps->ownedMapPointer, file.pageCount(), "owned map");
-                for (uint32_t p : owned.pages) {
-                    ByteView v = file.view(p);
-                    if (v.u8(0) == kPageData && v.u32(kDataOwner) == kLvalOwner) plan.pages.insert(p);
-                }
-                if (maps->freeMapPointer) readUsageMap(file, maps->freeMapPointer, file.pageCount(), "free map");
-                forEachRow(file, def, [&](const RowLocation& loc, const CrackedRow& row) {
-                    const ColumnSlice& s = row.columns[i];
-                    if (!ok || s.isNull() || s.length < kLongValueHeaderSize) return;
-                    ByteView slot = row.bytes.sub(s.offset, s.length);
-                    if (parseLongValueHeader(slot).storage == kLongValueInline) return;
-                    for (const LongValueSegment& seg : longValueSegments(file, slot))
-                        if (!plan.pages.count(seg.page)) ok = false;
-                    plan.values.push_back({loc.data.page, size_t(loc.rowStart) + s.offset, readLongValue(file, slot)});
-                });
+                c.owned = readUsageMap(file, maps->ownedMapPointer, file.pageCount(), "owned map").pages;
+                if (maps->freeMapPointer)
+                    c.freeMap = readUsageMap(file, maps->freeMapPointer, file.pageCount(), "free map").pages;
             } catch (const Error&) {
-                ok = false; // leave a column we cannot fully account for exactly as it is
+                continue; // a column whose maps cannot be read stays exactly as it is
             }
-            if (!ok) continue;
-            for (uint32_t p : plan.pages) ++pageUsers[p];
-            plans.push_back(std::move(plan));
+            size_t live = 0, big = 0;
+            for (uint32_t p : c.owned) {
+                if (p >= info.size() || !info[p].lval) continue;
+                c.plan.pages.push_back(p);
+                ++pageUsers[p];
+                live += info[p].liveBytes;
+                big += info[p].bigRows;
+                if (info[p].liveRows == 0) c.plan.released.push_back(p);
+            }
+            if (c.plan.pages.empty()) continue;
+            c.needed = std::max(big, (live + kPageRoom - 1) / kPageRoom);
+            candidates.push_back(std::move(c));
         }
     }
+
+    // Repacking every column pays when it lets the file end clearly earlier than releasing the
+    // empty pages alone does (values packed onto the lowest free pages, as the writer places them).
+    const uint32_t pageCount = file.pageCount();
+    std::set<uint32_t> emptiesReleased = globalFree, allReleased = globalFree;
+    size_t allNeeded = 0;
+    for (const Candidate& c : candidates) {
+        emptiesReleased.insert(c.plan.released.begin(), c.plan.released.end());
+        allReleased.insert(c.plan.pages.begin(), c.plan.pages.end());
+        allNeeded += c.needed;
+    }
+    bool repackAll = true;
+    for (size_t i = 0; i < allNeeded && repackAll; ++i) {
+        repackAll = !allReleased.empty() && *allReleased.begin() < pageCount; // else the file would grow
+        if (repackAll) allReleased.erase(allReleased.begin());
+    }
+    repackAll = repackAll && lengthWithout(pageCount, allReleased) + std::max<uint32_t>(1, pageCount / 64) <=
+                                 lengthWithout(pageCount, emptiesReleased);
+
+    std::vector<ColumnPlan> plans;
+    for (Candidate& c : candidates) {
+        ColumnPlan& plan = c.plan;
+        // Else a column is repacked when its pages that keep live rows hold at least a tenth of
+        // unused room.
+        const size_t pages = plan.pages.size() - plan.released.size();
+        plan.repack = repackAll || (pages > c.needed && pages - c.needed >= std::max<size_t>(1, pages / 10));
+        if (plan.repack) {
+            plan.released = plan.pages;
+        } else {
+            std::set<uint32_t> gone(plan.released.begin(), plan.released.end());
+            for (uint32_t p : c.owned)
+                if (!gone.count(p)) plan.ownedAfter.push_back(p);
+            for (uint32_t p : c.freeMap)
+                if (!gone.count(p)) plan.freeAfter.push_back(p);
+        }
+        if (!plan.released.empty()) plans.push_back(std::move(plan));
+    }
+
     std::vector<ColumnPlan> safe;
     for (ColumnPlan& plan : plans) {
-        bool shared = false;
-        for (uint32_t p : plan.pages) shared |= pageUsers[p] > 1;
-        if (!shared) safe.push_back(std::move(plan));
+        bool ok = true;
+        for (uint32_t p : plan.pages) ok &= pageUsers[p] == 1;
+        if (!ok) continue;
+        if (!plan.repack) {
+            // Only pages without a live row are released: no readable value can lie on them.
+            safe.push_back(std::move(plan));
+            continue;
+        }
+        const std::set<uint32_t> own(plan.pages.begin(), plan.pages.end());
+        const TableDef& def = tables[plan.table];
+        try {
+            forEachRow(file, def, [&](const RowLocation& loc, const CrackedRow& row) {
+                const ColumnSlice& s = row.columns[plan.column];
+                if (!ok || s.isNull() || s.length < kLongValueHeaderSize) return;
+                ByteView slot = row.bytes.sub(s.offset, s.length);
+                if (parseLongValueHeader(slot).storage == kLongValueInline) return;
+                for (const LongValueSegment& seg : longValueSegments(file, slot))
+                    if (!own.count(seg.page)) ok = false;
+                if (ok)
+                    plan.values.push_back({loc.data.page, size_t(loc.rowStart) + s.offset, readLongValue(file, slot)});
+            });
+        } catch (const Error&) {
+            ok = false; // leave a column we cannot fully account for exactly as it is
+        }
+        if (ok) safe.push_back(std::move(plan));
     }
     return safe;
 }
 
-Bytes readWholeFile(const std::string& path) {
-    auto file = openPageFile(path, false);
-    readFileHeader(*file);
-    Bytes all;
-    all.reserve(size_t(file->pageCount()) * kPageSize);
-    for (uint32_t p = 0; p < file->pageCount(); ++p) {
-        const Bytes& page = file->page(p);
-        all.insert(all.end(), page.begin(), page.end());
-    }
-    return all;
-}
+// Applies the plans to `file` (the overlay) and cuts off free pages at the end.
+void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
+    UsageMap global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+    std::set<uint32_t> free(global.pages.begin(), global.pages.end());
+    bool globalChanged = false;
 
-// Writes `pages` pages of `file` to a new file `path` (which must not exist) and syncs it.
-void writeNewFile(const std::string& path, PageFile& file, uint32_t pages) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (errno == EEXIST) throw Error(path + ": the destination already exists");
-        throw Error(path + ": cannot create the file (" + std::strerror(errno) + ")");
-    }
-    auto fail = [&](const std::string& action) {
-        std::string message = path + ": cannot " + action + " (" + std::strerror(errno) + ")";
-        ::close(fd);
-        ::unlink(path.c_str());
-        throw Error(message);
-    };
-    for (uint32_t p = 0; p < pages; ++p) {
-        const Bytes& page = file.page(p);
-        size_t done = 0;
-        while (done < page.size()) {
-            ssize_t n = ::pwrite(fd, page.data() + done, page.size() - done, off_t(uint64_t(p) * kPageSize + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) fail("write");
-            done += size_t(n);
+    // 1. Release pages: zero them, mark them free, take them out of the columns' maps.
+    if (!plans.empty()) {
+        PageWriter writer(file);
+        for (const ColumnPlan& plan : plans)
+            for (uint32_t p : plan.released) {
+                writer.write(p, Bytes(kPageSize, 0));
+                free.insert(p);
+            }
+        writer.rewriteMap(kGlobalMap, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
+        globalChanged = true;
+        for (const ColumnPlan& plan : plans) {
+            writer.rewriteMap(plan.maps.ownedMap, plan.ownedAfter, MapSemantics::Members, file.pageCount(), "owned map of " + plan.maps.what);
+            if (plan.maps.freeMap)
+                writer.rewriteMap(plan.maps.freeMap, plan.freeAfter, MapSemantics::Members, file.pageCount(), "free map of " + plan.maps.what);
         }
     }
-    if (::fsync(fd) != 0) fail("flush");
-    if (::close(fd) != 0) {
-        ::unlink(path.c_str());
-        throw Error(path + ": cannot close the file (" + std::strerror(errno) + ")");
+
+    // 2. Repacked columns: write every value densely and re-point its row.
+    {
+        PageWriter writer(file);
+        for (ColumnPlan& plan : plans) {
+            if (!plan.repack) continue;
+            LongValueSpace space;
+            std::map<uint32_t, std::vector<std::pair<size_t, Bytes>>> headers; // by data page
+            for (const StoredValue& v : plan.values)
+                headers[v.page].emplace_back(v.headerOffset, storeLongValue(writer, plan.maps, v.data, space));
+            for (const auto& [number, patches] : headers) {
+                Bytes page = file.page(number);
+                for (const auto& [offset, header] : patches)
+                    std::copy(header.begin(), header.end(), page.begin() + long(offset));
+                writer.write(number, page);
+            }
+            plan.ownedAfter = readUsageMap(file, plan.maps.ownedMap, file.pageCount(), "owned map of " + plan.maps.what).pages;
+            plan.values.clear();
+        }
     }
+
+    // 3. Cut off the free pages at the end and rebuild the global map for the new length.
+    if (globalChanged) {
+        global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+        free = std::set<uint32_t>(global.pages.begin(), global.pages.end());
+    }
+    uint32_t pages = file.pageCount();
+    while (pages > 2 && free.count(pages - 1)) --pages;
+    if (pages == file.pageCount() && !globalChanged) return; // nothing to reclaim: a plain copy
+    std::vector<uint32_t> freeInside(free.begin(), free.lower_bound(pages));
+    PageWriter writer(file);
+    writer.rewriteMap(kGlobalMap, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
+    file.truncatePages(pages);
 }
 
-bool sameValue(const Value& a, const Value& b) {
-    if (a.index() != b.index()) return false;
-    if (auto x = std::get_if<double>(&a)) return std::memcmp(x, std::get_if<double>(&b), sizeof(double)) == 0;
-    if (auto x = std::get_if<DateTime>(&a)) return std::memcmp(&x->days, &std::get_if<DateTime>(&b)->days, sizeof(double)) == 0;
-    return a == b;
-}
+// --- checking the result ---------------------------------------------------------------------
 
-std::vector<std::vector<Value>> tableContents(const PageFile& file, const TableDef& def) {
-    std::vector<std::vector<Value>> rows;
+// Every row of a table in storage order, each as its column values' bytes: stored bytes for
+// in-row data, the whole value for memo/OLE data stored out of line.
+std::vector<Bytes> rowImages(const PageFile& file, const TableDef& def) {
+    std::vector<Bytes> rows;
     forEachRow(file, def, [&](const RowLocation&, const CrackedRow& row) {
-        std::vector<Value> values;
-        for (size_t i = 0; i < def.columns.size(); ++i)
-            values.push_back(decodeValue(file, def.columns[i], row, row.columns[i]));
-        rows.push_back(std::move(values));
+        Bytes image;
+        for (size_t i = 0; i < def.columns.size(); ++i) {
+            const ColumnSlice& s = row.columns[i];
+            image.push_back(uint8_t(s.present) | uint8_t(s.notNull) << 1);
+            if (s.isNull()) continue;
+            ByteView slot = row.bytes.sub(s.offset, s.length);
+            Bytes data;
+            if (def.columns[i].isLongValue() && s.length >= kLongValueHeaderSize &&
+                parseLongValueHeader(slot).storage != kLongValueInline) {
+                data = readLongValue(file, slot);
+                image.push_back(1);
+            } else {
+                data = slot.copy(0, slot.size());
+                image.push_back(0);
+            }
+            append32(image, uint32_t(data.size()));
+            image.insert(image.end(), data.begin(), data.end());
+        }
+        rows.push_back(std::move(image));
     });
     return rows;
 }
 
-// Reads every table of both files through the reader; throws on the first difference.
-void verifyCopy(const PageFile& source, const std::string& copyPath) {
-    auto copy = openPageFile(copyPath, false);
-    readFileHeader(*copy);
-    std::vector<TableDef> a = allTables(source), b = allTables(*copy);
-    if (a.size() != b.size()) throw Error("the copy lists " + std::to_string(b.size()) + " tables, the source " + std::to_string(a.size()));
-    for (size_t t = 0; t < a.size(); ++t) {
-        std::vector<std::vector<Value>> x;
+// The compacted database read through the reader against the source: the same tables with the
+// same data pages; every table with a changed page (or a repacked column) the same rows and
+// values; the changed columns' maps as planned.
+void checkContent(const PageFile& source, const OverlayFile& output, const std::vector<TableDef>& tables,
+                  const std::vector<ColumnPlan>& plans) {
+    readFileHeader(output);
+    std::vector<TableDef> after = allTables(output);
+    if (after.size() != tables.size())
+        throw Error("the copy lists " + std::to_string(after.size()) + " tables, the source " + std::to_string(tables.size()));
+    std::set<size_t> compare;
+    for (const ColumnPlan& plan : plans)
+        if (plan.repack) compare.insert(plan.table);
+    for (size_t t = 0; t < tables.size(); ++t) {
+        const TableDef& def = tables[t];
+        if (after[t].name != def.name || after[t].firstPage != def.firstPage)
+            throw Error("table " + def.name + " is not where it was in the copy");
+        std::vector<uint32_t> was, now;
         try {
-            x = tableContents(source, a[t]);
+            was = readUsageMap(source, def.ownedMapPointer, source.pageCount(), "owned map").pages;
         } catch (const Error&) {
-            // The reader cannot decode this table (some Access system tables); compaction left
-            // its pages alone, so they must be identical.
-            UsageMap owned = readUsageMap(source, a[t].ownedMapPointer, source.pageCount(), "owned map of " + a[t].name);
-            for (uint32_t p : owned.pages)
-                if (p >= copy->pageCount() || source.page(p) != copy->page(p))
-                    throw Error("table " + a[t].name + ": page " + std::to_string(p) + " differs in the copy");
-            continue;
+            continue; // a table the reader cannot follow: its pages were not touched
         }
-        auto y = tableContents(*copy, b[t]);
+        now = readUsageMap(output, after[t].ownedMapPointer, output.pageCount(), "owned map of " + def.name).pages;
+        if (now != was) throw Error("table " + def.name + " lists other data pages in the copy");
+        for (uint32_t p : was)
+            if (output.changed().count(p)) compare.insert(t);
+    }
+    for (size_t t : compare) {
+        std::vector<Bytes> x = rowImages(source, tables[t]), y = rowImages(output, after[t]);
         if (x.size() != y.size())
-            throw Error("table " + a[t].name + " has " + std::to_string(y.size()) + " rows in the copy, " +
+            throw Error("table " + tables[t].name + " has " + std::to_string(y.size()) + " rows in the copy, " +
                         std::to_string(x.size()) + " in the source");
         for (size_t r = 0; r < x.size(); ++r)
-            for (size_t c = 0; c < x[r].size(); ++c)
-                if (!sameValue(x[r][c], y[r][c]))
-                    throw Error("table " + a[t].name + ", row " + std::to_string(r) + ", column " +
-                                a[t].columns[c].nameUtf8 + " differs in the copy");
+            if (x[r] != y[r]) throw Error("table " + tables[t].name + ", row " + std::to_string(r) + " differs in the copy");
+    }
+    for (const ColumnPlan& plan : plans) {
+        if (readUsageMap(output, plan.maps.ownedMap, output.pageCount(), "owned map").pages != plan.ownedAfter)
+            throw Error("the pages of " + plan.maps.what + " are not as planned in the copy");
+    }
+}
+
+// Writes the copy (source pages with the changed ones in their place), reads it back in full
+// and compares every page with what was meant; syncs it. Removes the file on any failure.
+void writeAndVerify(const std::string& path, const SourceFile& source, const OverlayFile& output, Buffers& buffers) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST) throw Error(path + ": the destination already exists");
+        throw Error(systemError(path, "create the file"));
+    }
+    try {
+        const uint32_t pages = output.pages();
+        Bytes &chunk = buffers.chunk, &back = buffers.back;
+        auto sourcePart = [&](uint32_t first, uint32_t count) {
+            uint32_t fromSource = first < source.pages() ? std::min(count, source.pages() - first) : 0;
+            if (fromSource) source.read(first, fromSource, chunk.data());
+        };
+        for (uint32_t first = 0; first < pages; first += kChunkPages) {
+            uint32_t count = std::min(kChunkPages, pages - first);
+            sourcePart(first, count);
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t* page = output.outputPage(first + i, chunk.data(), first);
+                uint8_t* slot = chunk.data() + size_t(i) * kPageSize;
+                if (page != slot) std::memcpy(slot, page, kPageSize);
+            }
+            writeFully(fd, chunk.data(), size_t(count) * kPageSize, uint64_t(first) * kPageSize, path);
+        }
+#ifdef __linux__
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // start writing out while we read back
+#endif
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) throw Error(systemError(path, "read the file's size"));
+        if (uint64_t(st.st_size) != uint64_t(pages) * kPageSize)
+            throw Error(path + ": the copy has " + std::to_string(st.st_size) + " bytes, " +
+                        std::to_string(uint64_t(pages) * kPageSize) + " were written");
+        for (uint32_t first = 0; first < pages; first += kChunkPages) {
+            uint32_t count = std::min(kChunkPages, pages - first);
+            sourcePart(first, count);
+            readFully(fd, back.data(), size_t(count) * kPageSize, uint64_t(first) * kPageSize, path);
+            for (uint32_t i = 0; i < count; ++i)
+                if (std::memcmp(back.data() + size_t(i) * kPageSize, output.outputPage(first + i, chunk.data(), first), kPageSize) != 0)
+                    throw Error(path + ": the compacted copy did not verify and was removed: page " +
+                                std::to_string(first + i) + " reads back other than it was written");
+        }
+        if (::fsync(fd) != 0) throw Error(systemError(path, "flush the file"));
+        source.checkUnchanged();
+    } catch (...) {
+        ::close(fd);
+        ::unlink(path.c_str());
+        throw;
+    }
+    if (::close(fd) != 0) {
+        std::string message = systemError(path, "close the file");
+        ::unlink(path.c_str());
+        throw Error(message);
     }
 }
 
@@ -203,66 +567,21 @@ void compact(const std::string& source, const std::string& destination) {
     struct stat st {};
     if (::lstat(destination.c_str(), &st) == 0) throw Error(destination + ": the destination already exists");
 
-    auto original = openPageFile(source, false);
-    readFileHeader(*original);
-    auto work = memoryPageFile(readWholeFile(source), destination, true);
-    PageFile& file = *work;
+    SourceFile input(source);
+    Buffers buffers;
+    OverlayFile original(input, false);
+    readFileHeader(original);
+    std::vector<TableDef> tables = allTables(original);
+    std::vector<ColumnPlan> plans = planColumns(original, tables, scanLvalPages(input, buffers));
 
-    std::vector<TableDef> tables = allTables(file);
-    std::vector<ColumnPlan> plans = planColumns(file, tables);
-
-    // 1. Release the old LVAL pages: zero them, mark them free, empty the columns' maps.
-    std::set<uint32_t> freed;
-    for (const ColumnPlan& plan : plans) freed.insert(plan.pages.begin(), plan.pages.end());
-    {
-        UsageMap global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
-        std::set<uint32_t> free(global.pages.begin(), global.pages.end());
-        free.insert(freed.begin(), freed.end());
-        PageWriter writer(file);
-        for (uint32_t p : freed) writer.write(p, Bytes(kPageSize, 0));
-        writer.rewriteMap(kGlobalMap, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
-        for (const ColumnPlan& plan : plans) {
-            writer.rewriteMap(plan.column.ownedMap, {}, MapSemantics::Members, file.pageCount(), "owned map of " + plan.column.what);
-            if (plan.column.freeMap)
-                writer.rewriteMap(plan.column.freeMap, {}, MapSemantics::Members, file.pageCount(), "free map of " + plan.column.what);
-        }
-    }
-
-    // 2. Write every value densely and re-point its row.
-    {
-        PageWriter writer(file);
-        for (const ColumnPlan& plan : plans) {
-            LongValueSpace space;
-            std::map<uint32_t, std::vector<std::pair<size_t, Bytes>>> headers; // by data page
-            for (const StoredValue& v : plan.values)
-                headers[v.page].emplace_back(v.headerOffset, storeLongValue(writer, plan.column, v.data, space));
-            for (const auto& [number, patches] : headers) {
-                Bytes page = file.page(number);
-                for (const auto& [offset, header] : patches)
-                    std::copy(header.begin(), header.end(), page.begin() + long(offset));
-                writer.write(number, page);
-            }
-        }
-    }
-
-    // 3. Cut off the free pages at the end and rebuild the global map for the new length.
-    UsageMap global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
-    std::set<uint32_t> free(global.pages.begin(), global.pages.end());
-    uint32_t pages = file.pageCount();
-    while (pages > 2 && free.count(pages - 1)) --pages;
-    std::vector<uint32_t> freeInside(free.begin(), free.lower_bound(pages));
-    {
-        PageWriter writer(file);
-        writer.rewriteMap(kGlobalMap, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
-    }
-
-    writeNewFile(destination, file, pages);
+    OverlayFile output(input, true);
+    applyPlans(output, plans);
     try {
-        verifyCopy(*original, destination);
+        checkContent(original, output, tables, plans);
     } catch (const Error& e) {
-        ::unlink(destination.c_str());
-        throw Error(destination + ": the compacted copy did not verify and was removed: " + e.what());
+        throw Error(destination + ": the compacted copy did not verify and was not written: " + e.what());
     }
+    writeAndVerify(destination, input, output, buffers);
 }
 
 } // namespace jet

@@ -1,9 +1,12 @@
 // jet::compact on every file Access wrote: the copy exports identically through mdb-export and
-// passes the consistency checker, the source stays as it was; and the refusals, which leave no
-// destination behind.
+// passes the consistency checker, the source stays as it was; what it reclaims in a bible and what
+// it leaves where it is; and the refusals, which leave no destination behind.
+#include "support/bible_fixture.h"
 #include "write_helpers.h"
 
 #include <fstream>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -23,6 +26,77 @@ TEST(Compact, EveryCorpusFileCopiesFaithfully) {
         tables.push_back("MSysObjects");
         for (const auto& t : tables) EXPECT_TRUE(mdbExportRaw(copy, t) == mdbExportRaw(file, t)) << "table " << t;
         expectConsistent(copy);
+    }
+}
+
+// LVAL pages that hold live rows, by page number, with their bytes.
+std::map<size_t, std::string> liveLvalPages(const std::string& file) {
+    std::map<size_t, std::string> out;
+    for (size_t p = 0; p + 1 <= file.size() / 4096; ++p) {
+        std::string page = file.substr(p * 4096, 4096);
+        if (page[0] != 0x01 || page.compare(4, 4, "LVAL") != 0) continue;
+        const size_t slots = uint8_t(page[12]) | uint8_t(page[13]) << 8;
+        bool live = false;
+        for (size_t s = 0; s < slots; ++s) live |= !(uint8_t(page[14 + 2 * s + 1]) & 0x80);
+        if (live) out[p] = page;
+    }
+    return out;
+}
+
+TEST(Compact, ReclaimsWhatPaysAndLeavesTheRest) {
+    struct Case {
+        const char* name;
+        // Applied to the rows in storage order before compacting.
+        std::function<void(jet::Database&, const jet::ResultSet&)> change;
+        bool shrinks;     // the copy is smaller than the source
+        bool valuesStay;  // every LVAL page with a live row is in the copy unchanged
+    };
+    auto set = [](jet::Database& db, const jet::ResultSet& rows, size_t r, const std::u16string& text) {
+        db.updateText("bible", rows.rows[r].id, "BIBLETEXT", text);
+    };
+    const Case cases[] = {
+        {"fresh bible: nothing to reclaim", [](jet::Database&, const jet::ResultSet&) {}, false, true},
+        {"a few long verses shortened again: their pages are released, nothing moves",
+         [&](jet::Database& db, const jet::ResultSet& rows) {
+             for (size_t r : {5u, 50u, 120u}) set(db, rows, r, std::u16string(30000, u'x'));
+             for (size_t r : {5u, 50u, 120u}) set(db, rows, r, u"short again");
+         },
+         true, true},
+        {"long verses, then every other one shortened: room is left on every page, the column is repacked",
+         [&](jet::Database& db, const jet::ResultSet& rows) {
+             for (size_t r = 0; r < rows.rows.size(); ++r) set(db, rows, r, std::u16string(1500, u'y'));
+             for (size_t r = 0; r < rows.rows.size(); r += 2) set(db, rows, r, std::u16string(100, u'v'));
+         },
+         true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::TempDir dir;
+        // Verses long enough to be stored out of line, as in a real bible.
+        test_support::BibleSpec bible = test_support::simpleBible(2, 10, 12);
+        for (auto& v : bible.verses) v.text += u" and it was so, in the beginning, as it is written of them all";
+        auto file = test_support::writeBible(dir / "bible.mdb", bible);
+        {
+            auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
+            c.change(*db, db->readTable("bible"));
+        }
+        auto copy = dir / "compacted.mdb";
+        const std::string before = fileBytes(file);
+        jet::compact(file.string(), copy.string());
+        const std::string after = fileBytes(copy);
+        EXPECT_TRUE(fileBytes(file) == before) << "the source changed";
+        EXPECT_EQ(after.size() < before.size(), c.shrinks) << after.size() << " bytes from " << before.size();
+        if (std::string(c.name).starts_with("fresh")) EXPECT_TRUE(after == before) << "a copy with nothing to reclaim differs";
+        EXPECT_TRUE(mdbExportRaw(copy, "bible") == mdbExportRaw(file, "bible"));
+        expectConsistent(copy);
+        if (c.valuesStay) {
+            for (const auto& [page, bytes] : liveLvalPages(before))
+                EXPECT_TRUE(page < after.size() / 4096 && after.compare(page * 4096, 4096, bytes) == 0) << "page " << page;
+        }
+        // Compacting the compacted copy finds nothing more to do: the same bytes again.
+        auto again = dir / "again.mdb";
+        jet::compact(copy.string(), again.string());
+        EXPECT_TRUE(fileBytes(again) == after) << "a second compaction changed the file";
     }
 }
 
