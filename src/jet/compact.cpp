@@ -83,16 +83,7 @@ void writeFully(int fd, const uint8_t* src, size_t length, uint64_t offset, cons
 // unlocked, and the size and modification time are compared at the end instead.
 class SourceFile {
 public:
-    explicit SourceFile(const std::string& path) : path_(path) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT) throw Error(path + ": the file does not exist");
-            throw Error(systemError(path, "open the file"));
-        }
-        if (S_ISDIR(st.st_mode)) throw Error(path + ": is a folder, not a database file");
-        if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) throw Error(systemError(path, "open the file"));
+    explicit SourceFile(const std::string& path) : path_(path), fd_(openDatabaseFile(path, false)) {
         struct flock lock {};
         lock.l_type = F_RDLCK;
         lock.l_whence = SEEK_SET;

@@ -215,7 +215,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
+int openDatabaseFile(const std::string& path, bool writable) {
     if (path.empty()) throw Error("no database file was given");
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -230,7 +230,11 @@ std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
             throw Error(path + ": cannot be opened for writing (read-only or no permission)");
         throw Error(systemError(path, "open the file"));
     }
-    return std::make_unique<PosixPageFile>(path, fd, writable);
+    return fd;
+}
+
+std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
+    return std::make_unique<PosixPageFile>(path, openDatabaseFile(path, writable), writable);
 }
 
 std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable) {

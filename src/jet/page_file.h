@@ -69,6 +69,8 @@ private:
 // Opens a file on disk. Throws jet::Error naming the path when it is missing, a folder, cannot be
 // opened (or, with `writable`, cannot be opened for writing).
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable);
+// The same checks and messages, returning the bare descriptor (the caller closes it).
+int openDatabaseFile(const std::string& path, bool writable);
 
 // A file held in memory; `name` is used in error messages.
 std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable = true);
