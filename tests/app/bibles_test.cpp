@@ -3,6 +3,7 @@
 #include "app/event_guard.h"
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "window_fixture.h"
 
 #include "support/bible_fixture.h"
 #include "support/qt_application.h"
@@ -45,36 +46,8 @@ BibleSpec oneBook(std::u16string name, std::vector<int> verses) {
     return bibleSpec;
 }
 
-class Bibles : public ::testing::Test {
+class Bibles : public test_support::WindowTest {
 public:
-    void SetUp() override {
-        application();
-        oldDrive_ = std::getenv("KANTELO_DRIVE_C") ? std::getenv("KANTELO_DRIVE_C") : "";
-        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
-        folder_ = drive_.path() / "Lumora" / "HolyBibles";
-        fs::create_directories(folder_);
-        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
-        TForm1::messageSink = [this](const QString& text) { messages_ << text; };
-    }
-    void TearDown() override {
-        form_.reset();
-        TForm1::messageSink = nullptr;
-        TForm1::settingsPathOverride.clear();
-        if (oldDrive_.empty()) unsetenv("KANTELO_DRIVE_C");
-        else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
-    }
-
-    void bible(const std::string& name, const BibleSpec& bibleSpec) {
-        test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
-    }
-    // The window is made after the bibles so that discovery lists them.
-    TForm1& form() {
-        if (!form_) {
-            form_ = std::make_unique<TForm1>();
-            form_->show();
-        }
-        return *form_;
-    }
     // A handler run as a window event runs it: an error becomes a message.
     bool event(const std::function<void(TForm1&)>& handler) {
         TForm1& f = form();
@@ -110,12 +83,6 @@ public:
     }
     std::string labels() { return (form().Label6->text() + "/" + form().Label7->text()).toStdString(); }
     QStringList view(int pane) { return form().paneLines(pane).lines(); }
-
-    test_support::TempDir drive_;
-    fs::path folder_;
-    std::string oldDrive_;
-    QStringList messages_;
-    std::unique_ptr<TForm1> form_;
 };
 
 // ---- Opening a bible and the book list ------------------------------------------------------

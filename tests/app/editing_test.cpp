@@ -3,6 +3,7 @@
 // bible file that cannot be written. Rows are checked with mdb-export as the independent reader.
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "window_fixture.h"
 
 #include "support/bible_fixture.h"
 #include "support/qt_application.h"
@@ -99,33 +100,8 @@ private:
     bool active_ = false;
 };
 
-class Editing : public ::testing::Test {
+class Editing : public test_support::WindowTest {
 public:
-    void SetUp() override {
-        application();
-        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
-        folder_ = drive_.path() / "Lumora" / "HolyBibles";
-        fs::create_directories(folder_);
-        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
-        TForm1::messageSink = [this](const QString& text) { messages_ << text; };
-    }
-    void TearDown() override {
-        form_.reset();
-        TForm1::messageSink = nullptr;
-        TForm1::settingsPathOverride.clear();
-        unsetenv("KANTELO_DRIVE_C");
-    }
-
-    fs::path bible(const std::string& name, const BibleSpec& bibleSpec) {
-        return test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
-    }
-    TForm1& form() {
-        if (!form_) {
-            form_ = std::make_unique<TForm1>();
-            form_->show();
-        }
-        return *form_;
-    }
     void open(int pane, const QString& name) {
         QComboBox* selector = pane == 1 ? form().ComboBox1 : form().ComboBox3;
         selector->setCurrentText(name);
@@ -138,11 +114,6 @@ public:
     void caretTo(int pane, int line, int column) { form().paneLines(pane).select({line, column}, {line, column}); }
     void type(int pane, const QString& text) { QTest::keyClicks(form().paneView(pane), text); }
     void nextVerse() { form().SpeedButton2->click(); }
-
-    test_support::TempDir drive_;
-    fs::path folder_;
-    QStringList messages_;
-    std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(Editing, EnterInTheMiddleThenNextVerseStoresTwoLines) {

@@ -2,6 +2,7 @@
 // option boxes, the run compared row by row with `kantelo-db apply`, the second pane, input
 // during the run, and which files a close compacts.
 #include "app/tform1.h"
+#include "window_fixture.h"
 
 #include "jet/database.h"
 #include "maintenance/compaction.h"
@@ -78,39 +79,8 @@ public:
     }
 };
 
-class MaintenanceWindow : public ::testing::Test {
+class MaintenanceWindow : public test_support::WindowTest {
 public:
-    void SetUp() override {
-        application();
-        oldDrive_ = std::getenv("KANTELO_DRIVE_C") ? std::getenv("KANTELO_DRIVE_C") : "";
-        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
-        folder_ = drive_.path() / "Lumora" / "HolyBibles";
-        fs::create_directories(folder_);
-        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
-        TForm1::messageSink = [this](const QString& text) {
-            messages_ << text;
-            if (onMessage_) onMessage_(text);
-        };
-    }
-    void TearDown() override {
-        form_.reset();
-        TForm1::messageSink = nullptr;
-        TForm1::settingsPathOverride.clear();
-        if (oldDrive_.empty()) unsetenv("KANTELO_DRIVE_C");
-        else setenv("KANTELO_DRIVE_C", oldDrive_.c_str(), 1);
-    }
-
-    fs::path bible(const std::string& name, const BibleSpec& bibleSpec) {
-        return test_support::writeBible(folder_ / (name + ".mdb"), bibleSpec);
-    }
-    // The window is made after the bibles so that discovery lists them.
-    TForm1& form() {
-        if (!form_) {
-            form_ = std::make_unique<TForm1>();
-            form_->show();
-        }
-        return *form_;
-    }
     void openBible1(const QString& name) {
         form().ComboBox1->setCurrentText(name);
         form().ComboBox1Change();
@@ -130,13 +100,6 @@ public:
         QCoreApplication::processEvents();
     }
     int count(const QString& message) const { return int(messages_.count(message)); }
-
-    test_support::TempDir drive_;
-    fs::path folder_;
-    std::string oldDrive_;
-    QStringList messages_;
-    std::function<void(const QString&)> onMessage_;
-    std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(MaintenanceWindow, OptionBoxesFollowTheirStateTable) {

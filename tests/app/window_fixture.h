@@ -1,0 +1,66 @@
+// A window on a drive of its own: a temporary c: holding Lumora/HolyBibles, a settings file of its
+// own, and the messages the window would show collected instead. Bibles are written first; form()
+// makes the window on first use, so that discovery lists them.
+#pragma once
+#include "app/tform1.h"
+#include "support/bible_fixture.h"
+#include "support/qt_application.h"
+#include "support/test_env.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace test_support {
+
+class WindowTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        application();
+        if (const char* drive = std::getenv("KANTELO_DRIVE_C")) oldDrive_ = drive;
+        setenv("KANTELO_DRIVE_C", drive_.path().c_str(), 1);
+        folder_ = drive_.path() / "Lumora" / "HolyBibles";
+        std::filesystem::create_directories(folder_);
+        TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "kantelo.INI").string());
+        TForm1::messageSink = [this](const QString& text) {
+            messages_ << text;
+            if (onMessage_) onMessage_(text);
+        };
+    }
+    void TearDown() override {
+        form_.reset();
+        TForm1::messageSink = nullptr;
+        TForm1::settingsPathOverride.clear();
+        if (oldDrive_) setenv("KANTELO_DRIVE_C", oldDrive_->c_str(), 1);
+        else unsetenv("KANTELO_DRIVE_C");
+    }
+
+    std::filesystem::path bible(const std::string& name, const BibleSpec& bibleSpec) {
+        return writeBible(folder_ / (name + ".mdb"), bibleSpec);
+    }
+    TForm1& form() {
+        if (!form_) {
+            form_ = std::make_unique<TForm1>();
+            form_->show();
+        }
+        return *form_;
+    }
+
+    TempDir drive_;
+    std::filesystem::path folder_;
+    QStringList messages_;
+    std::function<void(const QString&)> onMessage_; // called for each message as it comes
+    std::unique_ptr<TForm1> form_;
+
+private:
+    std::optional<std::string> oldDrive_;
+};
+
+} // namespace test_support
