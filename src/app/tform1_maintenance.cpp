@@ -169,6 +169,9 @@ void TForm1::BitBtn2Click() {
 void TForm1::ModifyDB() {
     if (modifyDBRunning) return;
     RunScope scope(*this);
+    // A bible that another program has open refuses the run before anything is written.
+    ADOConnection1.refuseWritesIfInUse();
+    if (RE2->isEnabled()) ADOConnection2.refuseWritesIfInUse();
     if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
     if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
     showMessage(texts.msgLongProcess);

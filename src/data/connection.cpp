@@ -109,6 +109,10 @@ void Connection::refreshIfChanged() {
 
 void Connection::noteWritten() { ++writeGenerations()[generationKey(resolved_)]; }
 
+void Connection::refuseWritesIfInUse() const {
+    if (db_) jet::refuseIfInUse(nativeName(resolved_), jet::InUseCheck::Thorough);
+}
+
 namespace {
 
 // The writers shared during bulk writes, one per file (both panes may hold the same file, and

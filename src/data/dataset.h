@@ -53,6 +53,9 @@ public:
     // Records that this process wrote the file: every connection on it refreshes before its
     // next query.
     void noteWritten();
+    // Throws jet::InUseError when another program has this connection's file open (a write
+    // would be refused); nothing when the connection is closed.
+    void refuseWritesIfInUse() const;
 
     // While a BulkWrites object lives (the whole-bible run), posts to a file share one writer
     // that flushes to disk once at the end instead of opening and flushing the file per row.

@@ -13,11 +13,13 @@
 // then read back in full: every page must equal what was meant to be written (for unchanged pages
 // that is the source's page), and the tables whose pages changed must read the same rows and
 // values as in the source. A copy that does not verify is removed.
+#include "jet/bounded_lock.h"
 #include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/format.h"
 #include "jet/header.h"
+#include "jet/in_use.h"
 #include "jet/long_value.h"
 #include "jet/long_value_write.h"
 #include "jet/page_file.h"
@@ -77,22 +79,20 @@ void writeFully(int fd, const uint8_t* src, size_t length, uint64_t offset, cons
     }
 }
 
-// The source, opened once: a shared lock over the whole file is held for the whole compaction,
+// The source, opened once: a shared lock over the file's bytes is held for the whole compaction,
 // so that no writer of this program changes it between the passes below (its writers take an
-// exclusive lock on each page they write). Where the file system refuses locks it goes ahead
+// exclusive lock on each page they write). Only the bytes: Jet places its locks beyond the end of
+// the file, and those must not be waited for. Where the file system refuses locks it goes ahead
 // unlocked, and the size and modification time are compared at the end instead.
 class SourceFile {
 public:
     explicit SourceFile(const std::string& path) : path_(path), fd_(openDatabaseFile(path, false)) {
-        struct flock lock {};
-        lock.l_type = F_RDLCK;
-        lock.l_whence = SEEK_SET;
-        int rc;
-        do rc = ::fcntl(fd_, F_OFD_SETLKW, &lock);
-        while (rc != 0 && errno == EINTR);
-        if (::fstat(fd_, &before_) != 0) {
+        try {
+            if (::fstat(fd_, &before_) != 0) throw Error(systemError(path, "read the file's size"));
+            if (before_.st_size > 0) lockRange(fd_, F_RDLCK, 0, uint64_t(before_.st_size), path);
+        } catch (...) {
             ::close(fd_);
-            throw Error(systemError(path, "read the file's size"));
+            throw;
         }
     }
     ~SourceFile() { ::close(fd_); } // closing the descriptor drops its lock
@@ -557,6 +557,8 @@ void compact(const std::string& source, const std::string& destination) {
     if (destination.empty()) throw Error("no destination file was given");
     struct stat st {};
     if (::lstat(destination.c_str(), &st) == 0) throw Error(destination + ": the destination already exists");
+    // Jet compacts only a database that nobody else has open; so does this.
+    refuseIfInUse(source, InUseCheck::Thorough);
 
     SourceFile input(source);
     Buffers buffers;

@@ -3,6 +3,7 @@
 
 #include "jet/data_page.h"
 #include "jet/format.h"
+#include "jet/in_use.h"
 #include "jet/row.h"
 #include "jet/sql.h"
 #include "jet/text_codec.h"
@@ -246,7 +247,12 @@ Database::~Database() = default;
 
 std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode) {
     auto file = openPageFile(path, mode == OpenMode::ReadWrite);
-    return Impl::wrap(std::make_unique<Impl>(std::move(file), mode));
+    // A write session starts only when no other program has the file (updateText checks its
+    // locks again before every write).
+    if (mode == OpenMode::ReadWrite) refuseIfInUse(path, InUseCheck::Thorough);
+    auto impl = std::make_unique<Impl>(std::move(file), mode);
+    impl->onDisk = true;
+    return Impl::wrap(std::move(impl));
 }
 
 std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name) {

@@ -4,6 +4,7 @@
 #pragma once
 #include "jet/bytes.h"
 #include "jet/error.h"
+#include "jet/in_use.h" // part of the facade: the in-use check and its error
 
 #include <cstdint>
 #include <functional>

@@ -21,6 +21,7 @@ struct Database::Impl {
     std::string path;
     OpenMode mode = OpenMode::ReadOnly;
     std::unique_ptr<PageFile> file;
+    bool onDisk = false; // a file other programs may open (not a memory file)
     FileHeader header;
 
     // Opens a page file (path or memory) and validates it.

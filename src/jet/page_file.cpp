@@ -1,6 +1,7 @@
 // Page I/O: a POSIX file or a memory buffer behind one page-cached interface.
 #include "jet/page_file.h"
 
+#include "jet/bounded_lock.h"
 #include "jet/format.h"
 
 #include <cerrno>
@@ -100,33 +101,23 @@ std::string systemError(const std::string& path, const std::string& action) {
 // copies page-cache pages out to a reader without taking the writer's locks, so a reader could
 // see half of a page write. Readers and writers of this program therefore hold an
 // open-file-description lock on the byte range for the one system call: shared to read,
-// exclusive to write. Where the file system refuses locks the call goes ahead unlocked.
+// exclusive to write. Where the file system refuses locks the call goes ahead unlocked; a range
+// that another program keeps locked is refused after a bounded wait (bounded_lock.h).
 class RangeLock {
 public:
-    RangeLock(int fd, short type, uint64_t offset, size_t length) : fd_(fd) {
-        struct flock lock {};
-        lock.l_type = type;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = off_t(offset);
-        lock.l_len = off_t(length);
-        int rc;
-        do rc = ::fcntl(fd_, F_OFD_SETLKW, &lock);
-        while (rc != 0 && errno == EINTR);
-        locked_ = rc == 0;
-        range_ = lock;
-    }
+    RangeLock(int fd, short type, uint64_t offset, size_t length, const std::string& path)
+        : fd_(fd), offset_(offset), length_(length), locked_(lockRange(fd, type, offset, length, path)) {}
     ~RangeLock() {
-        if (!locked_) return;
-        range_.l_type = F_UNLCK;
-        ::fcntl(fd_, F_OFD_SETLK, &range_);
+        if (locked_) unlockRange(fd_, offset_, length_);
     }
     RangeLock(const RangeLock&) = delete;
     RangeLock& operator=(const RangeLock&) = delete;
 
 private:
     int fd_;
-    bool locked_ = false;
-    struct flock range_ {};
+    uint64_t offset_;
+    size_t length_;
+    bool locked_;
 };
 
 class PosixPageFile final : public PageFile {
@@ -147,7 +138,7 @@ public:
 
 protected:
     void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
-        RangeLock lock(fd_, F_RDLCK, offset, length);
+        RangeLock lock(fd_, F_RDLCK, offset, length, name());
         size_t done = 0;
         while (done < length) {
             ssize_t n = ::pread(fd_, dst + done, length - done, off_t(offset + done));
@@ -158,7 +149,7 @@ protected:
         }
     }
     void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
-        RangeLock lock(fd_, F_WRLCK, offset, length);
+        RangeLock lock(fd_, F_WRLCK, offset, length, name());
         size_t done = 0;
         while (done < length) {
             ssize_t n = ::pwrite(fd_, src + done, length - done, off_t(offset + done));

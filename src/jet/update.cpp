@@ -18,6 +18,7 @@
 // lists 0x8000 rows as ordinary rows) would show the unreferenced new row as an extra row.
 // Memo updates never move rows: inline storage is chosen only when the row still fits its page.
 #include "jet/database_impl.h"
+#include "jet/in_use.h"
 #include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/long_value.h"
@@ -189,6 +190,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     Impl& db = *impl_;
     if (db.mode != OpenMode::ReadWrite)
         throw Error(db.path + ": the database is open read-only; it cannot be changed");
+    if (db.onDisk) refuseIfInUse(db.path, InUseCheck::Locks);
     db.refresh();
     const TableDef& def = db.table(table);
     PageFile& file = *db.file;

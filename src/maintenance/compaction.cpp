@@ -29,6 +29,10 @@ public:
 
 } // namespace
 
+bool FileOps::inUse(const QString& path) {
+    return jet::inUseMessage(QFile::encodeName(path).toStdString(), jet::InUseCheck::Thorough).has_value();
+}
+
 FileOps& systemFileOps() {
     static SystemFileOps ops;
     return ops;
@@ -43,6 +47,12 @@ CompactOutcome compactAndRepair(const QString& path, FileOps& ops) {
 
         ops.compact(database, copy);
         if (!ops.exists(copy)) throw jet::Error("The compacted copy was not written");
+        if (ops.inUse(database)) {
+            // Another program opened the database while the copy was made: deleting it now would
+            // leave that program writing into a file that no longer has a name.
+            ops.remove(copy);
+            return outcome;
+        }
 
         ops.remove(database);
         if (!ops.rename(copy, database)) {

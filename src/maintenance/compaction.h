@@ -18,6 +18,8 @@ public:
     // Writes a verified compacted copy of `source` into the new file `destination`; throws on any
     // failure, including a `destination` that already exists, and leaves `source` unchanged.
     virtual void compact(const QString& source, const QString& destination) = 0;
+    // Whether another program has the file open now (the engine's thorough check).
+    virtual bool inUse(const QString& path);
 };
 
 // The real file system and the engine's compaction.
@@ -33,8 +35,10 @@ struct CompactOutcome {
 };
 
 // Compacts the database at the Windows path `path` (resolved through the path layer). The order
-// is compact (which verifies the copy before returning), delete, rename. A leftover temporary
-// file from an earlier close makes the compaction fail and is left where it is. Never throws.
+// is compact (which verifies the copy before returning and refuses a file that another program
+// has open), a second in-use check, delete, rename: a file that came into use meanwhile keeps its
+// place and the copy is removed. A leftover temporary file from an earlier close makes the
+// compaction fail and is left where it is. Never throws.
 CompactOutcome compactAndRepair(const QString& path, FileOps& ops = systemFileOps());
 
 // The message that tells the user where a stranded database now is, in the interface language

@@ -1,7 +1,7 @@
 // kantelo-db: command-line access to the Jet engine, for scripts, demo data and checks.
 #include "commands.h"
 
-#include "jet/error.h"
+#include "jet/in_use.h"
 
 #include <cstring>
 #include <iostream>
@@ -31,6 +31,9 @@ const std::map<std::string, Command>& commands() {
 void usage(std::ostream& out) {
     out << "usage: kantelo-db COMMAND ARGS...\n\ncommands:\n";
     for (const auto& [name, cmd] : commands()) out << "  " << cmd.usage << "\n";
+    out << "\nexit status: 0 done, 1 error, 2 wrong arguments, 3 refused because another program\n"
+           "(Lumora, another Kantelo) has the bible open or locked: set, apply and compact\n"
+           "write nothing then; close the bible there and run the command again.\n";
     out << "\n" << kantelo_db::helpMakeBible();
 }
 
@@ -50,6 +53,9 @@ int main(int argc, char** argv) {
     kantelo_db::Args args(argv + 2, argv + argc);
     try {
         return it->second.run(args);
+    } catch (const jet::InUseError& e) {
+        std::cerr << "kantelo-db: " << e.what() << "\n";
+        return 3;
     } catch (const std::exception& e) {
         std::cerr << "kantelo-db: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,130 @@
+// The in-use verdict. Jet keeps a lock file NAME.ldb beside NAME.mdb while a client has the
+// database open in shared mode: an array of 64-byte entries (32 bytes computer name, 32 bytes
+// account name), and one exclusive 1-byte "user lock" per connected client from 0x10000001 on,
+// the entry of user n starting at (n - 1) * 64. Jet 4's other lock offsets are not known, so any
+// lock by another owner on either file counts; offsets only pick the names for the message.
+#include "jet/in_use.h"
+
+#include "jet/file_users.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace jet {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint64_t kFirstUserLock = 0x10000001;
+constexpr uint64_t kUserLocks = 0xFF; // users 1..255
+constexpr size_t kNameBytes = 32;
+
+// The lock file beside the database: same base name, extension .ldb, letter case ignored (Wine
+// creates it in the case the Windows program used). Empty when there is none.
+std::string lockFileOf(const std::string& database) {
+    const fs::path db(database);
+    std::string wanted = db.stem().string() + ".ldb";
+    auto lower = [](std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return s;
+    };
+    wanted = lower(wanted);
+    std::error_code ec;
+    const fs::path folder = db.has_parent_path() ? db.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (lower(it->path().filename().string()) == wanted) return it->path().string();
+    return {};
+}
+
+// A name field of an entry: up to the first NUL, trailing blanks cut, bytes read as Latin-1.
+std::string nameField(const char* bytes) {
+    std::string name;
+    for (size_t i = 0; i < kNameBytes && bytes[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x20) return {}; // not a name: the entry was never written
+        if (c < 0x80) {
+            name += char(c);
+        } else {
+            name += char(0xC0 | (c >> 6));
+            name += char(0x80 | (c & 0x3F));
+        }
+    }
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    return name;
+}
+
+// "computer X, user Y" from the entry of the user whose user lock is held, when it can be read.
+std::string userOfSlot(const std::string& lockFile, uint64_t lockOffset) {
+    const uint64_t user = lockOffset - kFirstUserLock + 1;
+    std::ifstream in(lockFile, std::ios::binary);
+    char entry[2 * kNameBytes] = {};
+    in.seekg(std::streamoff((user - 1) * sizeof entry));
+    if (!in.read(entry, sizeof entry)) return {};
+    const std::string computer = nameField(entry), account = nameField(entry + kNameBytes);
+    if (computer.empty() && account.empty()) return {};
+    std::string who;
+    if (!computer.empty()) who = "computer " + computer;
+    if (!account.empty()) who += (who.empty() ? "user " : ", user ") + account;
+    return who;
+}
+
+// Whether a lock found stays held: a lock of an open file description may be this program's own
+// page lock of the moment (the other pane's handle), so it counts only when it is still there
+// after a few short pauses.
+bool lasting(const std::string& path, const file_users::ForeignLock& lock) {
+    if (lock.ownerKnown) return true;
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!file_users::stillLocked(path, lock)) return false;
+    }
+    return true;
+}
+
+bool lockedByOther(const std::string& path) {
+    for (const auto& lock : file_users::foreignLocks(path))
+        if (lasting(path, lock)) return true;
+    return false;
+}
+
+std::string message(const std::string& database, const std::string& who) {
+    return database + ": another program has this bible open" + (who.empty() ? "" : " (" + who + ")") +
+           ". Close the bible there before Kantelo can save changes to it.";
+}
+
+} // namespace
+
+std::optional<std::string> inUseMessage(const std::string& path, InUseCheck check) {
+    const std::string lockFile = lockFileOf(path);
+    if (!lockFile.empty()) {
+        // A held user lock tells whose entry to name.
+        for (const auto& lock : file_users::foreignLocks(lockFile, kFirstUserLock, kUserLocks)) {
+            if (!lasting(lockFile, lock)) continue;
+            const bool oneUser = lock.start >= kFirstUserLock && lock.length == 1;
+            return message(path, oneUser ? userOfSlot(lockFile, lock.start) : std::string());
+        }
+        if (lockedByOther(lockFile)) return message(path, {});
+    }
+    if (lockedByOther(path)) return message(path, {});
+    if (check == InUseCheck::Thorough) {
+        std::vector<std::string> files{path};
+        if (!lockFile.empty()) files.push_back(lockFile);
+        if (file_users::openByAnotherProcess(files)) return message(path, {});
+    }
+    return std::nullopt;
+}
+
+void refuseIfInUse(const std::string& path, InUseCheck check) {
+    if (auto text = inUseMessage(path, check)) throw InUseError(*text);
+}
+
+InUseError lockedByAnotherProgram(const std::string& path) {
+    return InUseError(path + ": the file is locked by another program. Close the bible there before Kantelo can "
+                             "use it.");
+}
+
+} // namespace jet
