@@ -216,6 +216,20 @@ TEST(OtherProgram, AppearingBeforeTheDeleteKeepsTheOriginal) {
     EXPECT_TRUE(fs::exists(dir / "KJV.ldb"));
 }
 
+// A write session that began while the file was free checks the locks again before each write.
+TEST(OtherProgram, AppearingDuringAWriteSessionStopsTheNextWrite) {
+    test_support::TempDir dir;
+    const fs::path bible = test_support::writeBible(dir / "bible.mdb", test_support::simpleBible(1, 1, 3));
+    auto session = openBible(bible, jet::OpenMode::ReadWrite);
+    const jet::ResultSet rows = session->query("SELECT * FROM bible WHERE Book = 1");
+    session->updateText("bible", rows.rows.at(0).id, "BIBLETEXT", u"first");
+    const std::string afterFirst = bytesOf(bible);
+    writeLockFile(dir / "bible.ldb");
+    LockHolder other({{dir / "bible.ldb", F_WRLCK, kUserLock1}});
+    EXPECT_THROW(session->updateText("bible", rows.rows.at(1).id, "BIBLETEXT", u"second"), jet::InUseError);
+    EXPECT_EQ(bytesOf(bible), afterFirst);
+}
+
 // A lock inside the file's pages (not one Jet places) stops reads after the bounded retry.
 TEST(OtherProgram, LockInsideThePagesIsRefusedInBoundedTime) {
     test_support::TempDir dir;

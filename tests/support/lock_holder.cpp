@@ -12,6 +12,9 @@ namespace test_support {
 namespace {
 
 [[noreturn]] void holdInChild(const std::vector<HeldFile>& files, int report) {
+    // The fork copied every descriptor of the test (bibles it has open among them): keep none.
+    ::close_range(3, unsigned(report) - 1, 0);
+    ::close_range(unsigned(report) + 1, ~0u, 0);
     for (const HeldFile& f : files) {
         // Wine's server takes a read lock on a descriptor that is open for reading only.
         const int fd = ::open(f.file.c_str(), f.lockType == F_WRLCK ? O_RDWR : O_RDONLY);
