@@ -81,7 +81,20 @@ namespace {
 struct FileId {
     dev_t device;
     ino_t inode;
+    std::string name; // the last path component, lower case
 };
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return lower;
+}
+
+std::string_view lastComponent(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 bool isNumber(std::string_view name) {
     if (name.empty()) return false;
@@ -90,25 +103,29 @@ bool isNumber(std::string_view name) {
     return true;
 }
 
-// Whether one of the process's descriptors refers to one of the files. Descriptors that are not
-// files (sockets, pipes, anonymous inodes) are passed over without a stat.
+// Whether one of the process's descriptors refers to one of the files. Only descriptors whose
+// path ends in one of the files' names (letter case aside) are compared by device and inode: a
+// stat of every descriptor of every process would make the walk many times slower. A file opened
+// under another name (a hard link) is therefore not seen.
 bool processHasOpen(const std::string& pid, const std::vector<FileId>& files) {
     const std::string folder = "/proc/" + pid + "/fd";
     DIR* fds = ::opendir(folder.c_str());
     if (!fds) return false; // gone meanwhile, or another user's process seen without the right
     bool found = false;
+    char target[4096];
     while (!found) {
         const dirent* entry = ::readdir(fds);
         if (!entry) break;
         if (!isNumber(entry->d_name)) continue;
         const std::string link = folder + "/" + entry->d_name;
-        char target[8];
         const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
-        if (n <= 0 || target[0] != '/') continue;
-        struct stat st {};
-        if (::stat(link.c_str(), &st) != 0) continue;
-        for (const FileId& f : files)
-            if (st.st_dev == f.device && st.st_ino == f.inode) found = true;
+        if (n <= 0 || size_t(n) >= sizeof target || target[0] != '/') continue; // sockets, pipes, ...
+        const std::string name = lowerCase(lastComponent(std::string_view(target, size_t(n))));
+        for (const FileId& f : files) {
+            if (name != f.name) continue;
+            struct stat st {};
+            if (::stat(link.c_str(), &st) == 0 && st.st_dev == f.device && st.st_ino == f.inode) found = true;
+        }
     }
     ::closedir(fds);
     return found;
@@ -120,7 +137,8 @@ bool openByAnotherProcess(const std::vector<std::string>& paths) {
     std::vector<FileId> files;
     for (const std::string& path : paths) {
         struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) files.push_back({st.st_dev, st.st_ino});
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            files.push_back({st.st_dev, st.st_ino, lowerCase(lastComponent(path))});
     }
     if (files.empty()) return false;
     DIR* proc = ::opendir("/proc");
