@@ -1,3 +1,4 @@
+// The lock-holding child: fork, open and lock, report "ready" through a pipe, then wait to be killed.
 #include "support/lock_holder.h"
 
 #include <csignal>
