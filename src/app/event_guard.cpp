@@ -17,6 +17,7 @@ struct Boundary {
 };
 
 thread_local Boundary current;
+int shownErrors = 0;
 
 int loopLevel() {
     QThread* thread = QThread::currentThread();
@@ -49,9 +50,12 @@ bool runGuarded(const std::function<void()>& handler) {
         message = QStringLiteral("Unknown error");
     }
     current = saved;
+    ++shownErrors;
     TForm1::showMessage(message);
     return false;
 }
+
+int errorsShown() { return shownErrors; }
 
 void processPendingEvents() {
     struct Restore {

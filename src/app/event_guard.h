@@ -28,4 +28,8 @@ void processPendingEvents();
 // The text of an error as shown to the user.
 QString errorText(const std::exception& error);
 
+// How many errors the guard has shown so far: a long run compares it to notice an error raised
+// by an event that ran in the middle of it.
+int errorsShown();
+
 } // namespace app

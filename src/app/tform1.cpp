@@ -5,6 +5,7 @@
 #include "app/event_guard.h"
 #include "app/ini_file.h"
 #include "data/win_path.h"
+#include "maintenance/stranded.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -137,10 +139,22 @@ bool isNumberLabel(const QLabel* label, const TForm1* form) {
     return label == form->Label6 || label == form->Label7;
 }
 
-// Sees every event of the application first, for the wheel: a wheel message goes to the
-// widget under the pointer, and Qt hands it on to the parents while a child ignores it. Only
-// the first receiver gets it as a spontaneous event, so one wheel message makes one call,
-// whichever child took it and whether or not that child scrolls as well.
+// The control that takes a wheel message for the focused widget: a selector itself (an editable
+// one's line edit hands its focus to it), a scroll area through its viewport.
+QWidget* wheelOwner(QWidget* focused) {
+    if (!focused) return nullptr;
+    for (QWidget* w = focused; w; w = w->parentWidget())
+        if (auto* combo = qobject_cast<QComboBox*>(w)) return combo;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(focused)) return area->viewport();
+    return focused;
+}
+
+// Sees every event of the application first, for the wheel. Qt gives a wheel message to the
+// widget under the pointer; here it belongs to the control with the keyboard focus, as on
+// Windows: the window steps one verse per message, then the focused control handles it as
+// well (a view scrolls, a focused selector changes). A selector under the pointer without the
+// focus never changes. Only the first receiver gets a message as a spontaneous event, so one
+// message makes one step.
 class WheelWatch : public QObject {
 public:
     explicit WheelWatch(TForm1* form) : QObject(form), form_(form) {}
@@ -148,9 +162,18 @@ public:
         if (event->type() != QEvent::Wheel || !event->spontaneous()) return false;
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != form_) return false;
-        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPointer<QWidget> owner = wheelOwner(form_->focusWidget());
+        const int delta = wheel->angleDelta().y();
         app::runGuarded([this, delta] { form_->FormMouseWheel(delta); });
-        return false;
+        if (owner && owner->isEnabled()) {
+            const QPointF global = wheel->globalPosition();
+            QWheelEvent forOwner(owner->mapFromGlobal(global), global, wheel->pixelDelta(), wheel->angleDelta(),
+                                 wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
+                                 wheel->source());
+            QApplication::sendEvent(owner, &forOwner);
+        }
+        return true;
     }
 
 private:
@@ -368,10 +391,16 @@ void TForm1::wireEvents() {
     // A selector's change event fires on every change the user makes: a typed character or a
     // picked entry (also the same one again). Changes made by code fire nothing; the handlers
     // that change a selector call the next handler themselves.
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, guard([this] { ComboBox1Change(); }));
-    connect(ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
-    connect(ComboBox3->lineEdit(), &QLineEdit::textEdited, this, guard([this] { ComboBox3Change(); }));
-    connect(ComboBox3, &QComboBox::activated, this, guard([this] { ComboBox3Change(); }));
+    // The bible selectors open a bible on a pick from either list, on Enter and once a name is
+    // typed in full; the keystrokes before that only drop the matching names down
+    // (tform1_panes.cpp). Enter in a selector is its own: it never reaches the default button.
+    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, guard([this] { ComboBox1Typed(); }));
+    connect(ComboBox1, &QComboBox::activated, this, [this] { requestBibleOpen(1); });
+    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { requestBibleOpen(1); });
+    connect(ComboBox3->lineEdit(), &QLineEdit::textEdited, this, guard([this] { ComboBox3Typed(); }));
+    connect(ComboBox3, &QComboBox::activated, this, [this] { requestBibleOpen(2); });
+    connect(ComboBox3->lineEdit(), &QLineEdit::returnPressed, this, [this] { requestBibleOpen(2); });
+    for (QComboBox* selector : {ComboBox1, ComboBox3}) selector->installEventFilter(this);
     connect(ComboBox2, &QComboBox::activated, this, guard([this] { ComboBox2Change(); }));
 
     connect(SpeedButton1, &QToolButton::clicked, this, guard([this] { SpeedButton1Click(); }));
@@ -418,6 +447,13 @@ void TForm1::wireEvents() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
+        if (watched == ComboBox1 || watched == ComboBox3) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                requestBibleOpen(watched == ComboBox1 ? 1 : 2);
+                return true;
+            }
+        }
         if (watched == RE1 || watched == RE2) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const bool ok = app::runGuarded([&] {
@@ -533,6 +569,18 @@ void TForm1::discoverBibles() {
         {QStringLiteral("c:\\lumora\\holybibles"), QStringLiteral("c:\\Lumora")},
         {QStringLiteral("c:\\lumoradata\\holybibles"), QStringLiteral("c:\\LumoraData")},
     };
+    // A bible left under the compaction's temporary name would be missing from the selectors
+    // (and its folder might even seem empty): it is put back first, in both folders.
+    texts::StrandedReport stranded;
+    for (const Place& place : places) {
+        const texts::StrandedReport found = maintenance::restoreStrandedDatabases(
+            place.base + QStringLiteral("\\HolyBibles"),
+            compactionFileOps ? *compactionFileOps : maintenance::systemFileOps());
+        stranded.restored << found.restored;
+        stranded.notRestored << found.notRestored;
+    }
+    if (!stranded.restored.isEmpty() || !stranded.notRestored.isEmpty())
+        showMessage(texts::strandedAtStartMessage(languageCode, stranded));
     for (const Place& place : places) {
         const QStringList files = data::listFilesWithSuffix(place.pattern, QStringLiteral(".mdb"));
         if (files.isEmpty()) continue;
@@ -552,9 +600,11 @@ void TForm1::discoverBibles() {
 }
 
 void TForm1::FormClose() {
+    // Only the language choice lives in the INI file: when it cannot be written the user is
+    // told, and the edits are still saved and the files compacted.
     const QString path = settingsPath();
     if (!app::writeProfileString(path, settingsSection, languageKey, languageCode))
-        throw app::AppError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
+        showMessage(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
     closeStepPostEdits();
     closeStepReleaseConnections();
     closeStepCompact();

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -136,8 +137,9 @@ public:
 
     // ---- Handlers: start-up, settings, languages, About (tform1.cpp, tform1_texts.cpp) -----
     void FormCreate();
-    // Returns normally when the window may close; throws when a step failed (the INI write:
-    // "Unable to write to <path>"), which keeps the window open.
+    // Returns normally when the window may close; throws when posting an edit failed, which
+    // keeps the window open. An INI file that cannot be written costs only the language
+    // choice: "Unable to write to <path>" is shown and the close goes on.
     void FormClose();
     void TaalSelect(const QString& code);
     void LoadNLtekst();
@@ -167,8 +169,29 @@ public:
     void showRowInMemo(int pane);                         // the memo shows the row's BIBLETEXT
     void connectPane(int pane, const QString& bibleName); // databasePath, connection string, connect
     int currentBookNumber() const;                        // ComboBox2's selected position + 1
+    void positionOnBook();                                // both panes on chapter 1 of that book
     void stepChapter(int delta);                          // the chapter step from Label6's number
-    void showCurrentVerse(int pane);                      // fill the view, keyboard focus to it
+    void showCurrentVerse(int pane);                      // fill the view; focus as focusedViewPane says
+
+    // ---- Pane state and the bible selectors' input (tform1_panes.cpp) ----------------------
+    // A pane is in use while its query is open; a pane whose bible failed to open or was
+    // closed is grey, disabled and empty, and saves, navigation and the whole-bible run skip it.
+    bool paneOpen(int pane);
+    void showPaneClosed(int pane);
+    void closePaneTwo();                                  // the version 2 selector was emptied
+    // Runs the opening steps; when they fail, every pane left without an open query is shown
+    // closed before the error goes on to the event guard.
+    void closingFailedPanes(const std::function<void()>& steps);
+    // The pane whose view keeps the keyboard focus across a step: 2 while RE2 holds it, else 1.
+    int focusedViewPane() const;
+    // Typing into a bible selector opens nothing until its text names a listed bible that no
+    // other listed name goes on from; Enter and a pick from the list open what the text names.
+    void ComboBox1Typed();
+    void ComboBox3Typed();
+    void bibleSelectorConfirmed(int pane); // Enter, a pick, or a name typed in full
+    // One user action can confirm a selector through several signals (Enter with the list
+    // shown): the open runs once, right after that action.
+    void requestBibleOpen(int pane);
 
     // ---- Handlers: editing and saving (tform1_editing.cpp) ---------------------------------
     // Called before the view handles the key / the press (event filter on RE1/RE2).
@@ -249,4 +272,6 @@ private:
     void applyTexts(const texts::UiTexts& language);
     void discoverBibles();
     bool applicationActive_ = true;
+    bool bibleOpenRequested_[2] = {false, false};
+    QStringList reportedLeftovers_; // compaction leftovers already named to the user
 };

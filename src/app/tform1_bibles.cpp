@@ -31,11 +31,13 @@ void TForm1::ComboBox1Change() {
         setControlColor(ComboBox2, clCream);
         ComboBox3->setEnabled(true);
         setControlColor(ComboBox3, clCream);
-        connectPane(1, name);
-        setStatement(ADOQuery1, bibledb::openBibleStatement());
-        ADOQuery1.setActive(true);
-        ADOQuery1.first();
-        Laadbijbelboekenlijst();
+        closingFailedPanes([&] {
+            connectPane(1, name);
+            setStatement(ADOQuery1, bibledb::openBibleStatement());
+            ADOQuery1.setActive(true);
+            ADOQuery1.first();
+            Laadbijbelboekenlijst();
+        });
     }
     // The selector is read again: the steps above let events run.
     if (ComboBox1->currentText().isEmpty()) {
@@ -53,10 +55,17 @@ void TForm1::ComboBox1Change() {
 
 void TForm1::ComboBox3Change() {
     saveEditedPanes();
-    connectPane(2, ComboBox3->currentText());
-    setStatement(ADOQuery2, bibledb::openBibleStatement());
-    ADOQuery2.open();
-    ADOQuery2.first();
+    // An emptied selector names no file: pane 2 is closed and pane 1 stays where it is.
+    if (ComboBox3->currentText().isEmpty()) {
+        closePaneTwo();
+        return;
+    }
+    closingFailedPanes([&] {
+        connectPane(2, ComboBox3->currentText());
+        setStatement(ADOQuery2, bibledb::openBibleStatement());
+        ADOQuery2.open();
+        ADOQuery2.first();
+    });
     ComboBox1Change();
 }
 
@@ -98,6 +107,12 @@ int TForm1::currentBookNumber() const { return ComboBox2->currentIndex() + 1; }
 
 void TForm1::ComboBox2Change() {
     saveEditedPanes();
+    if (!paneOpen(1)) return; // pane 1 leads: without its bible there is nothing to position
+    closingFailedPanes([this] { positionOnBook(); });
+    processPendingEvents();
+}
+
+void TForm1::positionOnBook() {
     const int book = currentBookNumber();
 
     setStatement(ADOQuery1, bibledb::highestChapterStatement(book));
@@ -117,18 +132,17 @@ void TForm1::ComboBox2Change() {
     for (QToolButton* step : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) step->setEnabled(true);
     Label6->setText("1");
     Label7->setText("1");
-    if (ComboBox3->currentText().isEmpty()) {
-        RE2->setEnabled(false);
-        setControlColor(RE2, clGray);
+    if (ComboBox3->currentText().isEmpty() || !paneOpen(2)) {
+        showPaneClosed(2);
     } else {
         RE2->setEnabled(true);
         setControlColor(RE2, clCream);
     }
-    processPendingEvents();
 }
 
 void TForm1::SpeedButton1Click() {
     saveEditedPanes();
+    if (!paneOpen(1)) return;
     if (ADOQuery1.fieldByName("Verse").asInteger() > 1) {
         ADOQuery1.prior();
         if (ADOQuery2.active()) ADOQuery2.prior();
@@ -138,6 +152,7 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::SpeedButton2Click() {
     saveEditedPanes();
+    if (!paneOpen(1)) return;
     ADOQuery1.next();
     Label7->setText(ADOQuery1.fieldByName("verse").asString());
     // Pane 2 follows by rows, also when pane 1 stayed on its last verse.
@@ -146,11 +161,13 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::SpeedButton3Click() {
     saveEditedPanes();
+    if (!paneOpen(1)) return;
     if (ADOQuery1.fieldByName("Chapter").asInteger() > 1) stepChapter(-1);
 }
 
 void TForm1::SpeedButton4Click() {
     saveEditedPanes();
+    if (!paneOpen(1)) return;
     if (ADOQuery1.fieldByName("Chapter").asInteger() < lastChapter) stepChapter(+1);
 }
 
@@ -219,7 +236,8 @@ void TForm1::showCurrentVerse(int pane) {
     verse::fillView(paneLines(pane), paneQuery(pane).fieldByName("BIBLETEXT").asString(),
                     verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
     QTextEdit* edit = paneView(pane);
-    // The memo under the view is only the row's text: keys must go to the view, where the user
-    // sees them, never into the memo.
-    if (edit->isEnabled()) edit->setFocus();
+    // The memo under the view is only the row's text: keys must go to a view, where the user
+    // sees them, never into the memo. A step keeps them in the view that had them (pane 1's
+    // when neither had), so typing on after a step never writes into the other bible.
+    if (edit->isEnabled() && pane == focusedViewPane()) edit->setFocus();
 }

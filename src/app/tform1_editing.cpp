@@ -123,6 +123,11 @@ QString noVerseRowMessage(const QString& languageCode) {
 // was taken from. A failed post (read-only or locked file) propagates to the event guard; the
 // view keeps its converted lines and the pane stays edited, so the next hook tries again.
 void TForm1::Savevers(int pane) {
+    // A pane without an open query is not in use: there is no row to write to and nothing to say.
+    if (!paneOpen(pane)) {
+        paneEdited(pane) = false;
+        return;
+    }
     const QString text = verse::convertForSave(paneLines(pane), markersOf(texts));
 
     QTextEdit* view = paneView(pane);
@@ -130,7 +135,7 @@ void TForm1::Savevers(int pane) {
     end.movePosition(QTextCursor::End);
     view->setTextCursor(end);
     view->ensureCursorVisible();
-    view->setFocus();
+    if (pane == focusedViewPane()) view->setFocus();
 
     // Without a current row (a book or chapter without verses) there is no row to write to,
     // and a save must never add one. The user is told once that this edit was not stored; the

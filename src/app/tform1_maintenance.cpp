@@ -9,10 +9,12 @@
 //   has been saved, and the window then closes as usual (FormClose, compaction);
 // - stepping by hand, choosing a book or ticking the other box stays possible, as before: the
 //   run goes on from wherever the panes then stand.
+#include "app/event_guard.h"
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
 #include "maintenance/compaction.h"
 #include "maintenance/slide_options.h"
+#include "texts/leftover_texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,7 +92,8 @@ class WindowRun : public maintenance::RunDriver {
 public:
     static constexpr int kRepaintInterval = 50; // milliseconds
 
-    explicit WindowRun(TForm1& form) : form_(form), updatesWereEnabled_(form.updatesEnabled()) {
+    explicit WindowRun(TForm1& form)
+        : form_(form), updatesWereEnabled_(form.updatesEnabled()), errorsBefore_(app::errorsShown()) {
         form_.setUpdatesEnabled(false);
         sinceRepaint_.start();
     }
@@ -120,12 +123,16 @@ public:
             sinceRepaint_.restart();
         }
     }
-    bool stopRequested() override { return form_.closeRequestedDuringRun; }
+    // An error shown by an event that ran in the middle of the run ends it too: one message,
+    // never one per verse.
+    bool stopRequested() override {
+        return form_.closeRequestedDuringRun || app::errorsShown() != errorsBefore_;
+    }
     maintenance::OptionBoxes boxes() override {
         return {form_.CheckBox1->isChecked(), form_.CheckBox2->isChecked()};
     }
     QString newSlideMarker() override { return form_.texts.newSlideMarker; }
-    bool paneInUse(int pane) override { return pane == 1 || form_.RE2->isEnabled(); }
+    bool paneInUse(int pane) override { return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled(); }
     verse::LineView& view(int pane) override { return lineViewOf(form_.paneView(pane)); }
     bool edited(int pane) override { return form_.paneEdited(pane); }
     void setEdited(int pane) override { form_.paneEdited(pane) = true; }
@@ -134,6 +141,7 @@ public:
 private:
     TForm1& form_;
     bool updatesWereEnabled_;
+    int errorsBefore_;
     QElapsedTimer sinceRepaint_;
 };
 
@@ -175,6 +183,7 @@ void TForm1::ModifyDB() {
     if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
     if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
     showMessage(texts.msgLongProcess);
+    if (!paneOpen(1)) return; // no bible to walk
     // The run saves up to every verse of both bibles: one flush at its end, not one per verse.
     const data::Connection::BulkWrites bulkWrites;
     WindowRun run(*this);
@@ -187,6 +196,12 @@ bool TForm1::CompactAndRepair(const QString& path) {
     // The one message of compaction: the database would otherwise seem lost.
     if (!outcome.strandedAt.isEmpty())
         showMessage(maintenance::strandedDatabaseMessage(languageCode, path, outcome.strandedAt));
+    // A leftover would block this bible's compaction at every close without a word: it is named
+    // once (both panes may hold the same file).
+    if (!outcome.blockedBy.isEmpty() && !reportedLeftovers_.contains(outcome.blockedBy, Qt::CaseInsensitive)) {
+        reportedLeftovers_ << outcome.blockedBy;
+        showMessage(texts::compactionBlockedMessage(languageCode, path, outcome.blockedBy));
+    }
     return outcome.completed;
 }
 

@@ -15,6 +15,7 @@
 // values as in the source. A copy that does not verify is removed.
 #include "jet/bounded_lock.h"
 #include "jet/catalog.h"
+#include "jet/completeness.h"
 #include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/format.h"
@@ -564,6 +565,7 @@ void compact(const std::string& source, const std::string& destination) {
     Buffers buffers;
     OverlayFile original(input, false);
     readFileHeader(original);
+    requireAllPagesPresent(original, readCatalog(original));
     std::vector<TableDef> tables = allTables(original);
     std::vector<ColumnPlan> plans = planColumns(original, tables, scanLvalPages(input, buffers));
 

@@ -1,6 +1,7 @@
 // The engine facade: opening and validating a file, the catalog, table reads and the SELECT subset.
 #include "jet/database_impl.h"
 
+#include "jet/completeness.h"
 #include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/in_use.h"
@@ -55,6 +56,7 @@ Database::Impl::Impl(std::unique_ptr<PageFile> f, OpenMode m) : path(f->name()),
     header = readFileHeader(*file);
     seenGeneration_ = file->generation();
     guarded([&] { return catalog(); }); // a file whose catalog cannot be read is not usable
+    guarded([&] { requireAllPagesPresent(*file, catalog()); }); // nor one cut short
 }
 
 std::unique_ptr<Database> Database::Impl::wrap(std::unique_ptr<Impl> impl) {

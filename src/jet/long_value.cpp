@@ -36,7 +36,8 @@ struct LvalRow {
 
 LvalRow lvalRow(const PageFile& file, uint32_t pointer, const char* what) {
     uint32_t pageNumber = pointerPage(pointer);
-    if (pageNumber == 0 || pageNumber >= file.pageCount())
+    if (pageNumber >= file.pageCount()) throw PageMissingError(file.name(), pageNumber, file.pageCount());
+    if (pageNumber == 0)
         throw Error(std::string(what) + ": points at page " + std::to_string(pageNumber) + ", which is not a page of the file");
     DataPage page(file.view(pageNumber), pageNumber);
     uint16_t slot = pointerSlot(pointer);

@@ -24,8 +24,7 @@ const Bytes& PageFile::page(uint32_t number) const {
     auto it = cache_.find(number);
     if (it != cache_.end()) return it->second;
     if (number >= pageCount())
-        throw Error(name_ + ": page " + std::to_string(number) + " is past the end of the file (" +
-                    std::to_string(pageCount()) + " pages)");
+        throw PageMissingError(name_, number, pageCount());
     // Table scans read pages mostly in ascending order: fetch the following uncached pages in
     // the same call (one system call instead of dozens).
     uint32_t count = 1;

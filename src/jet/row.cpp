@@ -102,7 +102,8 @@ std::optional<RowLocation> locateRow(const PageFile& file, RowId header) {
     loc.header = header;
     RowId at = header;
     for (int hop = 0;; ++hop) {
-        if (at.page == 0 || at.page >= file.pageCount())
+        if (at.page >= file.pageCount()) throw PageMissingError(file.name(), at.page, file.pageCount());
+        if (at.page == 0)
             throw Error(file.name() + ": row pointer to page " + std::to_string(at.page) +
                         ", which is not a page of the file");
         DataPage page(file.view(at.page), at.page);

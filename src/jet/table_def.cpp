@@ -124,8 +124,7 @@ TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& na
     // Join the chain; each page is visited once, which bounds the walk.
     std::set<uint32_t> seen;
     for (uint32_t p = page; p != 0;) {
-        if (p >= pageCount)
-            throw Error(where + ": page " + std::to_string(p) + " is past the end of the file");
+        if (p >= pageCount) throw PageMissingError(file.name(), p, pageCount);
         if (!seen.insert(p).second)
             throw Error(where + ": the definition's page chain loops at page " + std::to_string(p));
         ByteView v = file.view(p);

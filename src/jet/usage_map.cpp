@@ -48,7 +48,8 @@ UsageMap readUsageMap(const PageFile& file, uint32_t rowPointer, uint32_t pageLi
     UsageMap map;
     map.hostPage = pointerPage(rowPointer);
     map.hostSlot = pointerSlot(rowPointer);
-    if (map.hostPage == 0 || map.hostPage >= file.pageCount())
+    if (map.hostPage >= file.pageCount()) throw PageMissingError(file.name(), map.hostPage, file.pageCount());
+    if (map.hostPage == 0)
         throw Error(file.name() + ": the " + what + " points at page " + std::to_string(map.hostPage) +
                     ", which is not a page of the file");
     DataPage host(file.view(map.hostPage), map.hostPage);
@@ -76,9 +77,7 @@ UsageMap readUsageMap(const PageFile& file, uint32_t rowPointer, uint32_t pageLi
             if (bitmapPage & 0x80000000u) bitmapPage = 0;
             map.bitmapPages.push_back(bitmapPage);
             if (bitmapPage == 0) continue;
-            if (bitmapPage >= file.pageCount())
-                throw Error(file.name() + ": the " + what + " names bitmap page " +
-                            std::to_string(bitmapPage) + " past the end of the file");
+            if (bitmapPage >= file.pageCount()) throw PageMissingError(file.name(), bitmapPage, file.pageCount());
             ByteView bitmap = file.view(bitmapPage);
             if (bitmap.u8(0) != kPageUsageBitmap)
                 throw Error(bitmap.what() + ": expected a usage bitmap page for the " + what);

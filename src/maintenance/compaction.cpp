@@ -44,6 +44,10 @@ CompactOutcome compactAndRepair(const QString& path, FileOps& ops) {
         const QString temporaryName = path + "x";
         const QString database = data::resolveWindowsPath(path);
         const QString copy = data::resolveWindowsPath(temporaryName);
+        if (ops.exists(copy)) {
+            outcome.blockedBy = temporaryName;
+            return outcome;
+        }
 
         ops.compact(database, copy);
         if (!ops.exists(copy)) throw jet::Error("The compacted copy was not written");

@@ -32,13 +32,15 @@ struct CompactOutcome {
     // Set when the database was deleted and the copy could not be renamed into its place, even
     // on a second attempt: the database now exists only under this (Windows) name.
     QString strandedAt;
+    // Set when the temporary file of an earlier compaction was in the way: nothing was done.
+    QString blockedBy;
 };
 
 // Compacts the database at the Windows path `path` (resolved through the path layer). The order
 // is compact (which verifies the copy before returning and refuses a file that another program
 // has open), a second in-use check, delete, rename: a file that came into use meanwhile keeps its
-// place and the copy is removed. A leftover temporary file from an earlier close makes the
-// compaction fail and is left where it is. Never throws.
+// place and the copy is removed. A leftover temporary file from an earlier close blocks the
+// compaction (blockedBy) and is left where it is. Never throws.
 CompactOutcome compactAndRepair(const QString& path, FileOps& ops = systemFileOps());
 
 // The message that tells the user where a stranded database now is, in the interface language

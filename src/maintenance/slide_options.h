@@ -40,7 +40,7 @@ public:
     virtual bool stopRequested() = 0;
     virtual OptionBoxes boxes() = 0;
     virtual QString newSlideMarker() = 0;
-    virtual bool paneInUse(int pane) = 0; // pane 1 always; pane 2 while its view is enabled
+    virtual bool paneInUse(int pane) = 0; // pane 2 while its bible is open and its view enabled
     virtual verse::LineView& view(int pane) = 0;
     virtual bool edited(int pane) = 0;
     virtual void setEdited(int pane) = 0;

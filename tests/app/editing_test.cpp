@@ -104,7 +104,7 @@ class Editing : public test_support::WindowTest {
 public:
     void open(int pane, const QString& name) {
         QComboBox* selector = pane == 1 ? form().ComboBox1 : form().ComboBox3;
-        selector->setCurrentText(name);
+        test_support::putBibleName(selector, name);
         if (pane == 1)
             form().ComboBox1Change();
         else

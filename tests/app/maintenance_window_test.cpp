@@ -82,11 +82,11 @@ public:
 class MaintenanceWindow : public test_support::WindowTest {
 public:
     void openBible1(const QString& name) {
-        form().ComboBox1->setCurrentText(name);
+        test_support::putBibleName(form().ComboBox1, name);
         form().ComboBox1Change();
     }
     void openBible2(const QString& name) {
-        form().ComboBox3->setCurrentText(name);
+        test_support::putBibleName(form().ComboBox3, name);
         form().ComboBox3Change();
     }
     // Ticks a box as a click does and starts the run as the OK button does.

@@ -7,6 +7,7 @@
 #include "support/qt_application.h"
 #include "support/test_env.h"
 
+#include <QComboBox>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,15 @@
 #include <string>
 
 namespace test_support {
+
+// Puts a name into a bible selector as a pick from its list leaves it (the entry selected), or
+// as typed text when no entry has that name. A listed name left as bare text would be
+// confirmed again by Qt when the selector loses the focus.
+inline void putBibleName(QComboBox* selector, const QString& name) {
+    const int index = selector->findText(name, Qt::MatchExactly);
+    if (index >= 0 && !name.isEmpty()) selector->setCurrentIndex(index);
+    else selector->setEditText(name);
+}
 
 class WindowTest : public ::testing::Test {
 public:

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -42,6 +44,11 @@ std::vector<fs::path> corpusFiles() {
         if (e.path().extension() == ".mdb") files.push_back(e.path());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::string readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TempDir::TempDir() {
