@@ -334,6 +334,11 @@ void TForm1::buildControls() {
                                                       Label7, Label6, Label5, Label4, Label3, Label2, Label1})
         w->lower();
 
+    // Turning the wheel over a control never gives it the focus (Qt's wheel focus would): the
+    // wheel belongs to the control that has it (WheelWatch).
+    for (QWidget* w : client->findChildren<QWidget*>())
+        if (w->focusPolicy() == Qt::WheelFocus) w->setFocusPolicy(Qt::StrongFocus);
+
     setTabOrder(ComboBox1, ComboBox2);
     setTabOrder(ComboBox2, DBMemo1);
     setTabOrder(DBMemo1, BitBtn1);

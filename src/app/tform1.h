@@ -184,6 +184,7 @@ public:
     void closingFailedPanes(const std::function<void()>& steps);
     // The pane whose view keeps the keyboard focus across a step: 2 while RE2 holds it, else 1.
     int focusedViewPane() const;
+    void focusStepView(); // the last step of every step: that pane's view gets the keys
     // Typing into a bible selector opens nothing until its text names a listed bible that no
     // other listed name goes on from; Enter and a pick from the list open what the text names.
     void ComboBox1Typed();

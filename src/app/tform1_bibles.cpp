@@ -109,6 +109,7 @@ void TForm1::ComboBox2Change() {
     saveEditedPanes();
     if (!paneOpen(1)) return; // pane 1 leads: without its bible there is nothing to position
     closingFailedPanes([this] { positionOnBook(); });
+    focusStepView();
     processPendingEvents();
 }
 
@@ -148,6 +149,7 @@ void TForm1::SpeedButton1Click() {
         if (ADOQuery2.active()) ADOQuery2.prior();
     }
     Label7->setText(ADOQuery1.fieldByName("verse").asString());
+    focusStepView();
 }
 
 void TForm1::SpeedButton2Click() {
@@ -157,18 +159,21 @@ void TForm1::SpeedButton2Click() {
     Label7->setText(ADOQuery1.fieldByName("verse").asString());
     // Pane 2 follows by rows, also when pane 1 stayed on its last verse.
     if (ADOQuery2.active()) ADOQuery2.next();
+    focusStepView();
 }
 
 void TForm1::SpeedButton3Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
     if (ADOQuery1.fieldByName("Chapter").asInteger() > 1) stepChapter(-1);
+    focusStepView();
 }
 
 void TForm1::SpeedButton4Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
     if (ADOQuery1.fieldByName("Chapter").asInteger() < lastChapter) stepChapter(+1);
+    focusStepView();
 }
 
 void TForm1::stepChapter(int delta) {

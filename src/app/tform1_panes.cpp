@@ -55,6 +55,11 @@ int TForm1::focusedViewPane() const {
     return focused && (focused == RE2 || RE2->isAncestorOf(focused)) && RE2->isEnabled() ? 2 : 1;
 }
 
+void TForm1::focusStepView() {
+    QTextEdit* view = paneView(focusedViewPane());
+    if (view->isEnabled()) view->setFocus();
+}
+
 // ---- The bible selectors' input -------------------------------------------------------------
 
 void TForm1::ComboBox1Typed() {

@@ -18,20 +18,26 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 #include <filesystem>
 #include <map>
 #include <sstream>
 #include <tuple>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using test_support::BibleSpec;
+using test_support::pick;
+using test_support::spontaneousWheel;
 
 namespace {
 
@@ -246,6 +252,137 @@ TEST_F(Editing, AnotherProgramBecomingActiveSavesTheEdit) {
     EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
     EXPECT_TRUE(form().edited1); // a save does not clear the flag; the next hook saves again
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, AnotherWindowOfTheProgramBecomingActiveSavesTheEdit) {
+    const fs::path file = bible("K", twoVerses(u"word"));
+    open(1, "K");
+    QApplication::setActiveWindow(&form());
+    caretTo(1, 0, 4);
+    type(1, " added");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &other);
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+// Every handler that moves a pane first saves both edited panes: the rows are read back with
+// mdb-export, and the position shows that the handler moved.
+TEST_F(Editing, EveryNavigationHandlerSavesBothPanesBeforeItMoves) {
+    const BibleSpec bibleSpec = test_support::simpleBible(2, 3, 3);
+    const struct {
+        const char* handler;
+        std::function<void(TForm1&)> run;
+        const char* landsOn; // book:chapter:verse of pane 1 afterwards
+    } handlers[] = {
+        {"previous verse", [](TForm1& f) { f.SpeedButton1->click(); }, "1:2:1"},
+        {"next verse", [](TForm1& f) { f.SpeedButton2->click(); }, "1:2:3"},
+        {"previous chapter", [](TForm1& f) { f.SpeedButton3->click(); }, "1:1:1"},
+        {"next chapter", [](TForm1& f) { f.SpeedButton4->click(); }, "1:3:1"},
+        {"wheel towards the user", [](TForm1& f) { spontaneousWheel(f.Label1, -120); }, "1:2:3"},
+        {"book selector", [](TForm1& f) { pick(f.ComboBox2, 1); }, "2:1:1"},
+        {"bible version 1 selector", [](TForm1& f) { pick(f.ComboBox1, f.ComboBox1->findText("A")); }, "1:1:1"},
+        {"bible version 2 selector", [](TForm1& f) { pick(f.ComboBox3, f.ComboBox3->findText("B")); }, "1:1:1"},
+    };
+    for (const auto& h : handlers) {
+        SCOPED_TRACE(h.handler);
+        const fs::path a = bible("A", bibleSpec), b = bible("B", bibleSpec);
+        open(1, "A");
+        open(2, "B");
+        form().SpeedButton4->click();
+        form().SpeedButton2->click(); // both panes on 1:2:2
+        caretTo(1, 0, 0);
+        type(1, "one ");
+        caretTo(2, 0, 0);
+        type(2, "two ");
+        h.run(form());
+        QCoreApplication::processEvents();
+        data::Query& q = form().ADOQuery1;
+        EXPECT_EQ(q.fieldByName("Book").asString() + ":" + q.fieldByName("Chapter").asString() + ":" +
+                      q.fieldByName("Verse").asString(),
+                  h.landsOn);
+        EXPECT_EQ(exportedTexts(a).at({1, 2, 2}), "one Verse 1:2:2");
+        EXPECT_EQ(exportedTexts(b).at({1, 2, 2}), "two Verse 1:2:2");
+        EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+        form_.reset();
+        fs::remove(a);
+        fs::remove(b);
+    }
+}
+
+// After a step the keys stay with the view that had them, pane 1's when neither had; typing on
+// never writes into the other bible.
+TEST_F(Editing, TypingOnAfterAStepStaysInTheViewThatHadTheFocus) {
+    const fs::path a = bible("A", test_support::simpleBible(2, 3, 3));
+    const fs::path b = bible("B", test_support::simpleBible(2, 3, 3));
+    open(1, "A");
+    open(2, "B");
+    TForm1& f = form();
+    QApplication::setActiveWindow(&f);
+    const struct {
+        const char* handler;
+        std::function<void(TForm1&)> run;
+    } steps[] = {
+        {"next verse", [](TForm1& w) { w.SpeedButton2->click(); }},
+        {"next chapter", [](TForm1& w) { w.SpeedButton4->click(); }},
+        {"wheel", [](TForm1& w) { spontaneousWheel(w.Label1, 120); }},
+        {"book selector", [](TForm1& w) { pick(w.ComboBox2, 1 - w.ComboBox2->currentIndex()); }},
+    };
+    const struct {
+        const char* name;
+        std::function<QWidget*(TForm1&)> widget;
+        int typedInto;
+    } focuses[] = {
+        {"view 1", [](TForm1& w) -> QWidget* { return w.RE1; }, 1},
+        {"view 2", [](TForm1& w) -> QWidget* { return w.RE2; }, 2},
+        {"close button", [](TForm1& w) -> QWidget* { return w.BitBtn1; }, 1},
+    };
+    for (const auto& s : steps)
+        for (const auto& focus : focuses) {
+            SCOPED_TRACE(std::string(s.handler) + ", focus in " + focus.name);
+            focus.widget(f)->setFocus();
+            f.edited1 = f.edited2 = false;
+            s.run(f);
+            QCoreApplication::processEvents();
+            QTest::keyClicks(f.focusWidget(), "z");
+            EXPECT_EQ(f.edited1, focus.typedInto == 1);
+            EXPECT_EQ(f.edited2, focus.typedInto == 2);
+            f.paneLines(1).clear(); // the next step saves nothing typed here
+            f.edited1 = f.edited2 = false;
+        }
+
+    // Opening a bible gives pane 1's view the keys.
+    f.ComboBox3->setFocus();
+    pick(f.ComboBox3, f.ComboBox3->findText("A"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.focusWidget(), f.RE1);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+// Only the language choice lives in the INI file: when it cannot be written the close still
+// saves, posts, releases and compacts. The INI's folder is a regular file, which stops root too.
+TEST_F(Editing, AnUnwritableIniCostsOnlyTheLanguageChoice) {
+    const fs::path file = bible("K", twoVerses(u"word"));
+    { std::ofstream(drive_.path() / "blocker") << "a file, not a folder"; }
+    const QString ini = QString::fromStdString((drive_.path() / "blocker" / "kantelo.INI").string());
+    TForm1::settingsPathOverride = ini;
+    open(1, "K");
+    caretTo(1, 0, 4);
+    type(1, " added");
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+
+    EXPECT_TRUE(form().close());
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(messages_, QStringList{"Unable to write to " + ini});
+    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino); // the compacted copy took the file's place
+    EXPECT_FALSE(form().ADOConnection1.connected());
 }
 
 TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {

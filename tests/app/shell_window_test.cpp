@@ -7,6 +7,7 @@
 #include "support/bible_fixture.h"
 #include "support/qt_application.h"
 #include "support/test_env.h"
+#include "window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -184,18 +185,6 @@ TEST_F(Shell, CloseKeepsTheRestOfTheIniByteForByte) {
     EXPECT_EQ(readFile(ini()), expected);
 }
 
-TEST_F(Shell, UnwritableIniAtCloseShowsTheMessageAndKeepsTheWindowOpen) {
-    // The INI's "folder" is a file: nobody can create it there, root included.
-    writeFile(dir / "blocker", "x");
-    TForm1::settingsPathOverride = q(dir / "blocker" / "kantelo.INI");
-    TForm1& f = start();
-    f.show();
-    EXPECT_FALSE(f.close());
-    EXPECT_TRUE(f.isVisible());
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], "Unable to write to " + q(dir / "blocker" / "kantelo.INI"));
-}
-
 // ---- Languages ---------------------------------------------------------------------------
 
 TEST_F(Shell, LanguageMenuSetsMarksTextsAndCode) {
@@ -263,7 +252,7 @@ TEST_F(Shell, DiscoversBiblesInTheFirstFolderThatHasAny) {
          "c:\\Lumora"},
         {"hidden files, sorted without regard to case, only .mdb",
          {"Lumora/HolyBibles/zeta.mdb", "Lumora/HolyBibles/.Hidden.mdb", "Lumora/HolyBibles/Alpha.mdb",
-          "Lumora/HolyBibles/beta.mdb", "Lumora/HolyBibles/x.mdbx", "Lumora/HolyBibles/notes.mdb.bak"},
+          "Lumora/HolyBibles/beta.mdb", "Lumora/HolyBibles/x.ldb", "Lumora/HolyBibles/notes.mdb.bak"},
          {".Hidden", "Alpha", "beta", "zeta"},
          "c:\\Lumora"},
     };
@@ -484,30 +473,73 @@ TEST_F(Shell, OneWheelMessageIsOneVerseStepWhicheverChildGetsIt) {
     test_support::writeBible(drive() / "Lumora" / "HolyBibles" / "T.mdb", test_support::simpleBible(1, 1, 6));
     TForm1& f = start();
     f.show();
-    auto wheel = [&](QWidget* target, int delta) {
-        QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        // Delivered as the window system delivers it (sendEvent would mark it synthesized,
-        // which Qt neither propagates nor counts as a wheel message).
-        QSpontaneKeyEvent::setSpontaneous(&event);
-        qApp->notify(target, &event);
-    };
-    wheel(f.Label1, -120); // before a bible is open: nothing
+    using test_support::spontaneousWheel;
+    spontaneousWheel(f.Label1, -120); // before a bible is open: nothing
     EXPECT_EQ(f.Label7->text(), "1");
 
-    f.ComboBox1->setEditText("T");
+    f.ComboBox1->setCurrentIndex(0);
     ASSERT_TRUE(app::runGuarded([&] { f.ComboBox1Change(); }));
     ASSERT_EQ(f.Label7->text(), "1");
-    wheel(f.Label1, -120); // a label ignores the wheel: Qt hands it on to its parents
+    spontaneousWheel(f.Label1, -120); // a label ignores the wheel: Qt hands it on to its parents
     EXPECT_EQ(f.Label7->text(), "2");
-    wheel(f.RE1->viewport(), -120); // the view scrolls itself as well
+    spontaneousWheel(f.RE1->viewport(), -120);
     EXPECT_EQ(f.Label7->text(), "3");
-    wheel(f.Help1, -360); // a big turn is still one message
+    spontaneousWheel(f.Help1, -360); // a big turn is still one message
     EXPECT_EQ(f.Label7->text(), "4");
-    wheel(f.ComboBox2, 120);
+    spontaneousWheel(f.ComboBox2, 120);
     EXPECT_EQ(f.Label7->text(), "3");
-    wheel(f.Label1, 0);
+    spontaneousWheel(f.Label1, 0);
     EXPECT_EQ(f.Label7->text(), "3");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+}
+
+// The wheel belongs to the focused control: over a selector without the focus it steps one verse
+// and leaves the selector (and so the bible and the book) alone; a focused selector changes.
+TEST_F(Shell, TheWheelChangesASelectorOnlyWhenItHasTheFocus) {
+    fs::create_directories(drive() / "Lumora" / "HolyBibles");
+    for (const char* name : {"T.mdb", "U.mdb", "V.mdb"})
+        test_support::writeBible(drive() / "Lumora" / "HolyBibles" / name, test_support::simpleBible(2, 1, 9));
+    TForm1& f = start();
+    f.show();
+    test_support::pick(f.ComboBox1, 0);
+    QCoreApplication::processEvents();
+    test_support::pick(f.ComboBox3, 1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(f.databasePath2, "c:\\Lumora\\HolyBibles\\U.mdb");
+    f.RE1->setFocus();
+    const struct {
+        const char* name;
+        QWidget* under;
+    } selectors[] = {
+        {"bible version 1", f.ComboBox1},        {"its edit field", f.ComboBox1->lineEdit()},
+        {"book", f.ComboBox2},                   {"bible version 2", f.ComboBox3},
+        {"its edit field", f.ComboBox3->lineEdit()},
+    };
+    int verse = 1;
+    for (const auto& s : selectors) {
+        SCOPED_TRACE(s.name);
+        test_support::spontaneousWheel(s.under, -120);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.Label7->text(), QString::number(++verse));
+        EXPECT_EQ(f.ComboBox1->currentText(), "T");
+        EXPECT_EQ(f.ComboBox2->currentIndex(), 0);
+        EXPECT_EQ(f.ComboBox3->currentText(), "U");
+        EXPECT_EQ(f.databasePath1, "c:\\Lumora\\HolyBibles\\T.mdb");
+        EXPECT_EQ(f.databasePath2, "c:\\Lumora\\HolyBibles\\U.mdb");
+        EXPECT_EQ(f.focusWidget(), f.RE1);
+    }
+
+    // With the focus in a selector the wheel changes that one, wherever the pointer is.
+    f.ComboBox2->setFocus();
+    test_support::spontaneousWheel(f.RE1->viewport(), -120);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.ComboBox2->currentIndex(), 1);
+    EXPECT_EQ(f.ADOQuery1.fieldByName("Book").asInteger(), 2);
+    f.ComboBox3->setFocus();
+    test_support::spontaneousWheel(f.Label1, -120);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.databasePath2, "c:\\Lumora\\HolyBibles\\V.mdb");
+    EXPECT_EQ(f.databasePath1, "c:\\Lumora\\HolyBibles\\T.mdb");
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 

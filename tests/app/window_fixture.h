@@ -7,7 +7,10 @@
 #include "support/qt_application.h"
 #include "support/test_env.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -28,6 +31,21 @@ inline void putBibleName(QComboBox* selector, const QString& name) {
     const int index = selector->findText(name, Qt::MatchExactly);
     if (index >= 0 && !name.isEmpty()) selector->setCurrentIndex(index);
     else selector->setEditText(name);
+}
+
+// A pick of entry `index` from a selector's list.
+inline void pick(QComboBox* selector, int index) {
+    selector->setCurrentIndex(index);
+    emit selector->activated(index);
+}
+
+// One wheel message over `target`, delivered as the window system delivers it (sendEvent would
+// mark it synthesized, which Qt neither propagates nor counts as a wheel message).
+inline void spontaneousWheel(QWidget* target, int delta) {
+    QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(target, &event);
 }
 
 class WindowTest : public ::testing::Test {
