@@ -10,6 +10,8 @@
 #include "support/test_env.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -250,6 +252,50 @@ TEST_F(Bibles, ANameThatIsNoFileGivesTheEnginesMessageOnceAndLeavesThePaneClosed
         step(button);
     chooseBook(0);
     EXPECT_EQ(messages_.size(), 1) << messages_.join("\n").toStdString();
+}
+
+// Typing opens nothing until the text names a listed bible that no other listed name goes on
+// from; Enter opens what the text names (a listed name in its listed spelling).
+TEST_F(Bibles, TypingOpensABibleOnlyOnceItsNameIsComplete) {
+    for (const char* name : {"KJV", "KJVA", "WEB"}) bible(name, oneBook(u"Genesis", {2}));
+    TForm1& f = form();
+    const struct {
+        const char* typed;
+        bool enter;
+        const char* opened; // databasePath1 afterwards ("" = nothing opened yet)
+    } cases[] = {
+        {"k", false, ""},
+        {"kj", false, ""},
+        {"kjv", false, ""}, // KJVA goes on from it: the user may still be typing
+        {"kjv", true, "KJV"},
+        {"w", false, "KJV"},
+        {"web", false, "WEB"}, // letter case ignored
+        {"kjva", false, "KJVA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + (c.enter ? " + Enter" : ""));
+        f.ComboBox1->setFocus();
+        f.ComboBox1->lineEdit()->clear();
+        QTest::keyClicks(f.ComboBox1, c.typed);
+        if (c.enter) QTest::keyClick(f.ComboBox1, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.databasePath1, *c.opened ? QString("c:\\Lumora\\HolyBibles\\%1.mdb").arg(c.opened) : "");
+        if (QString(c.typed).compare(c.opened, Qt::CaseInsensitive) == 0) {
+            EXPECT_EQ(f.ComboBox1->currentText(), c.opened); // the listed spelling
+            EXPECT_EQ(f.Label4->text(), "Genesis 1 : 1");
+        }
+        EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+    }
+    // Enter on a name that is no bible: the engine's message, once; the default button does not
+    // take the Enter.
+    f.CheckBox1->click();
+    ASSERT_TRUE(f.BitBtn2->isEnabled());
+    f.ComboBox1->setFocus();
+    f.ComboBox1->lineEdit()->clear();
+    QTest::keyClicks(f.ComboBox1, "kjv2");
+    QTest::keyClick(f.ComboBox1, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages_, QStringList{"Could not find file 'c:\\Lumora\\HolyBibles\\kjv2.mdb'."});
 }
 
 TEST_F(Bibles, AFileWithoutTableBibleANonJetFileOrATruncatedOneGivesAMessage) {

@@ -5,7 +5,9 @@
 #include "window_fixture.h"
 
 #include "jet/database.h"
+#include "app/event_guard.h"
 #include "maintenance/compaction.h"
+#include "texts/leftover_texts.h"
 #include "support/bible_fixture.h"
 #include "support/qt_application.h"
 #include "support/test_env.h"
@@ -13,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -304,6 +308,74 @@ TEST_F(MaintenanceWindow, EngineErrorEndsTheRunWithItsMessageAndRestoresTheWindo
     EXPECT_TRUE(form().updatesEnabled());
 }
 
+// A bible 2 that fails to open leaves pane 2 out of everything: the run changes pane 1 exactly
+// as the tool does, touches pane 2's earlier file not at all and says nothing per verse.
+TEST_F(MaintenanceWindow, FailedBibleTwoThenARunChangesPaneOneOnly) {
+    const fs::path file1 = bible("A", mixedBible());
+    const fs::path file2 = bible("B", mixedBible());
+    test_support::TempDir other;
+    const fs::path toolCopy = test_support::copyInto(file1, other.path());
+    openBible1("A");
+    openBible2("B");
+    form().ComboBox3->setFocus();
+    form().ComboBox3->lineEdit()->clear();
+    QTest::keyClicks(form().ComboBox3, "Nothing");
+    QTest::keyClick(form().ComboBox3, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_FALSE(form().RE2->isEnabled());
+    EXPECT_FALSE(form().ADOQuery2.active());
+    const std::string bytes2 = bytesOf(file2);
+
+    run(true);
+    EXPECT_EQ(messages_.size(), 2) << messages_.join("|").toStdString();
+    EXPECT_EQ(count(form().texts.msgLongProcess), 1);
+    form_.reset();
+    ASSERT_EQ(test_support::run({test_support::kanteloDbTool().string(), "apply", toolCopy.string(), "force"}).exitCode, 0);
+    EXPECT_EQ(readTexts(file1), readTexts(toolCopy));
+    EXPECT_EQ(bytesOf(file2), bytes2);
+}
+
+// An error shown by an event that runs in the middle of the run ends the run: one message.
+TEST_F(MaintenanceWindow, AnErrorDuringTheRunEndsIt) {
+    const fs::path file = bible("A", test_support::simpleBible(3, 3, 3));
+    openBible1("A");
+    onMessage_ = [&](const QString& text) {
+        if (text == form().texts.msgLongProcess)
+            QTimer::singleShot(0, [] { app::runGuarded([] { throw jet::Error("an event failed"); }); });
+    };
+    run(true);
+    EXPECT_EQ(messages_, (QStringList{form().texts.msgLongProcess, "an event failed"}));
+    EXPECT_FALSE(form().modifyDBRunning);
+    EXPECT_EQ(readTexts(file).at({3, 3, 3}), u"Verse 3:3:3"); // never reached
+}
+
+// Enter that no control takes clicks the default button (the whole-bible run); a view and a
+// bible selector take their Enter themselves.
+TEST_F(MaintenanceWindow, EnterPressesTheDefaultButtonOnlyWhereNoControlTakesIt) {
+    bible("A", test_support::simpleBible(1, 1, 2));
+    openBible1("A");
+    form().CheckBox1->click();
+    const struct {
+        const char* name;
+        QWidget* focus;
+        int runs;
+    } cases[] = {
+        {"check box", form().CheckBox1, 1},
+        {"view", form().RE1, 0},
+        {"bible selector", form().ComboBox1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages_.clear();
+        c.focus->setFocus();
+        QTest::keyClick(c.focus, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(count(form().texts.msgLongProcess), c.runs);
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
+}
+
 // --- compaction at close ----------------------------------------------------------------------
 
 TEST_F(MaintenanceWindow, CloseCompactsTheFilesOpenedLast) {
@@ -338,15 +410,27 @@ TEST_F(MaintenanceWindow, CloseCompactsTheFilesOpenedLast) {
     }
 }
 
-TEST_F(MaintenanceWindow, LeftoverTemporaryFileIsLeftAndNothingIsShown) {
+TEST_F(MaintenanceWindow, LeftoverTemporaryFileBlocksTheCompactionAndIsNamedOnce) {
     const fs::path file = bible("A", test_support::simpleBible(1, 1, 2));
+    bible("B", test_support::simpleBible(1, 1, 2));
     { std::ofstream(folder_ / "A.mdbx") << "earlier"; }
     openBible1("A");
+    openBible2("A"); // both panes on the blocked file: still one message
     const std::string bytes = bytesOf(file);
     closeWindow();
     EXPECT_EQ(bytesOf(file), bytes);
     EXPECT_EQ(bytesOf(folder_ / "A.mdbx"), "earlier");
-    EXPECT_TRUE(messages_.isEmpty());
+    ASSERT_EQ(messages_.size(), 1) << messages_.join("|").toStdString();
+    EXPECT_TRUE(messages_[0].contains(form().baseFolder + "\\HolyBibles\\A.mdbx")) << messages_[0].toStdString();
+    EXPECT_EQ(messages_[0], texts::compactionBlockedMessage("UK", form().baseFolder + "\\HolyBibles\\A.mdb",
+                                                            form().baseFolder + "\\HolyBibles\\A.mdbx"));
+
+    // A bible without a leftover is compacted without a word.
+    form_.reset();
+    messages_.clear();
+    openBible1("B");
+    closeWindow();
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("|").toStdString();
 }
 
 TEST_F(MaintenanceWindow, FailedRenameKeepsTheDatabaseAndSaysWhereItIs) {

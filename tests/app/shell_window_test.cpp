@@ -7,6 +7,7 @@
 #include "support/bible_fixture.h"
 #include "support/qt_application.h"
 #include "support/test_env.h"
+#include "texts/leftover_texts.h"
 #include "window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -269,6 +270,32 @@ TEST_F(Shell, DiscoversBiblesInTheFirstFolderThatHasAny) {
         EXPECT_TRUE(f.ComboBox3->currentText().isEmpty());
         EXPECT_TRUE(messages.isEmpty());
     }
+}
+
+// A bible left only under the compaction's temporary name is put back before discovery, so that
+// it is listed (and its folder wins), and the user is told once.
+TEST_F(Shell, AStrandedDatabaseIsRenamedBackAtStart) {
+    const fs::path lumora = drive() / "Lumora" / "HolyBibles";
+    fs::create_directories(lumora);
+    test_support::writeBible(lumora / "KJV.mdbx", test_support::simpleBible(1, 1, 2));
+    touch("LumoraData/HolyBibles/Other.mdb");
+    TForm1& f = start();
+    EXPECT_EQ(items(f.ComboBox1), QStringList{"KJV"});
+    EXPECT_EQ(f.baseFolder, "c:\\Lumora");
+    EXPECT_TRUE(fs::exists(lumora / "KJV.mdb"));
+    EXPECT_FALSE(fs::exists(lumora / "KJV.mdbx"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], texts::strandedAtStartMessage("UK", {{"c:\\Lumora\\HolyBibles\\KJV.mdb"}, {}}));
+    test_support::pick(f.ComboBox1, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.Label4->text(), "Book 1 1 : 1");
+    EXPECT_EQ(messages.size(), 1);
+
+    // The next start finds nothing to put back.
+    form.reset();
+    messages.clear();
+    start();
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 // ---- Window: start state, geometry, popups -----------------------------------------------

@@ -178,7 +178,9 @@ TEST_F(RealCompaction, ReplacesTheFileWithAnEqualCopy) {
 TEST_F(RealCompaction, LeftoverTemporaryFileStopsItAndStays) {
     { std::ofstream(temporary()) << "left from an earlier close"; }
     const auto sizeBefore = fs::file_size(database());
-    EXPECT_FALSE(compactAndRepair(kWinPath).completed);
+    const auto outcome = compactAndRepair(kWinPath);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.blockedBy, kWinPath + "x");
     EXPECT_EQ(fs::file_size(database()), sizeBefore);
     std::ifstream in(temporary());
     std::string leftover((std::istreambuf_iterator<char>(in)), {});
