@@ -3,6 +3,7 @@
 // password-protected and encrypted databases, damaged structures, missing tables and columns.
 #include "jet/database.h"
 #include "jet/header.h"
+#include "support/bible_fixture.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,8 @@ TEST(BadInput, RefusedWithAClearMessageAndLeftUnchanged) {
     }
 }
 
-// Damage inside a table (not the header) surfaces when the table is read, as a jet::Error.
+// Damage inside a table (not the header) surfaces as a jet::Error when the table is read, or at
+// open when a map names a page the file does not have.
 TEST(BadInput, DamagedTableStructuresGiveErrors) {
     auto db = jet::Database::open(sample().string());
     const std::string table = db->tableNames().at(0);
@@ -122,8 +124,8 @@ TEST(BadInput, DamagedTableStructuresGiveErrors) {
         d.apply(bytes);
         fs::path file = dir / "damaged.mdb";
         writeFile(file, bytes);
-        auto damaged = jet::Database::open(file.string());
         try {
+            auto damaged = jet::Database::open(file.string());
             damaged->readTable(table);
             ADD_FAILURE() << "no error";
         } catch (const jet::Error& e) {
@@ -150,6 +152,58 @@ TEST(BadInput, MissingTableOrColumnNamesIt) {
     }
     // System tables are not user tables.
     EXPECT_THROW(db->schema("MSysObjects"), jet::Error);
+}
+
+// A file cut short at a page boundary (an interrupted copy) keeps a valid header, but its
+// definitions and maps name pages it no longer has: it is refused as damaged or incomplete,
+// never read as a smaller database.
+TEST(BadInput, TruncatedFileIsRefusedAtOpenWhereverItWasCut) {
+    test_support::TempDir dir;
+    const fs::path whole = test_support::writeBible(dir / "whole.mdb", test_support::simpleBible(3, 20, 30));
+    const jet::Bytes good = readFile(whole);
+    const uint32_t pages = uint32_t(good.size() / 4096);
+    ASSERT_GT(pages, 8u);
+    for (const uint32_t kept : {3u, 5u, pages / 2, pages - 1}) {
+        SCOPED_TRACE("first " + std::to_string(kept) + " pages");
+        const fs::path cut = dir / ("cut" + std::to_string(kept) + ".mdb");
+        writeFile(cut, jet::Bytes(good.begin(), good.begin() + kept * 4096));
+        for (auto mode : {jet::OpenMode::ReadOnly, jet::OpenMode::ReadWrite}) {
+            const std::string message = openError(cut, mode);
+            EXPECT_EQ(message.rfind(cut.string() + " is damaged or incomplete: page ", 0), 0u) << message;
+            EXPECT_NE(message.find(" lies past the end of the file (" + std::to_string(kept) + " pages)"),
+                      std::string::npos)
+                << message;
+        }
+        EXPECT_EQ(fs::file_size(cut), kept * 4096u);
+    }
+}
+
+// Every command of the tool that reads a file refuses a truncated one with the same message and
+// changes nothing (no output file either).
+TEST(BadInput, ToolRefusesATruncatedFileInEveryCommand) {
+    test_support::TempDir dir;
+    const fs::path file = test_support::writeBible(dir / "cut.mdb", test_support::simpleBible(3, 20, 30));
+    fs::resize_file(file, fs::file_size(file) / 4096 / 2 * 4096);
+    const jet::Bytes before = readFile(file);
+    const std::string tool = test_support::kanteloDbTool().string(), path = file.string();
+    const std::vector<std::vector<std::string>> commands = {
+        {tool, "tables", path},
+        {tool, "schema", path, "bible"},
+        {tool, "export", path, "bible"},
+        {tool, "query", path, "SELECT * FROM bible WHERE Book = 1"},
+        {tool, "set", path, "bible", "BIBLETEXT", "0", "changed"},
+        {tool, "compact", path, (dir / "copy.mdb").string()},
+        {tool, "apply", path, "force"},
+    };
+    for (const auto& argv : commands) {
+        SCOPED_TRACE(argv[1]);
+        const auto r = test_support::run(argv);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find(path + " is damaged or incomplete: page "), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(file), before);
+    }
+    EXPECT_FALSE(fs::exists(dir / "copy.mdb"));
 }
 
 TEST(BadInput, ToolReportsErrorsOnStderrWithNonZeroExit) {

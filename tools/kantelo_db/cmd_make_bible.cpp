@@ -112,7 +112,11 @@ std::string helpMakeBible() {
            "  Numbers are whole numbers. In names and texts \\r, \\n, \\t and \\\\ stand for\n"
            "  CR, LF, TAB and a backslash (a line break of a verse is \\r\\n); any other TAB in\n"
            "  the text is kept as it is. Empty lines and lines starting with # are skipped.\n"
-           "  Rows are stored in the order given.\n";
+           "  Rows are stored in the order given.\n"
+           "  The file is a bible for trying Kantelo and for tests, not one for the presentation\n"
+           "  program: it has no indexes and none of the system tables MSysACEs, MSysQueries and\n"
+           "  MSysRelationships that Jet keeps beside MSysObjects, so the presentation program\n"
+           "  may refuse it.\n";
 }
 
 int cmdMakeBible(const Args& args) {

@@ -20,7 +20,7 @@ const std::map<std::string, Command>& commands() {
         {"schema", {kantelo_db::cmdSchema, "schema FILE TABLE                list a table's columns"}},
         {"export", {kantelo_db::cmdExport, "export FILE TABLE                every row as CSV (mdb-export's dialect)"}},
         {"query", {kantelo_db::cmdQuery, "query FILE 'SELECT ...'          run a statement, rows as CSV"}},
-        {"make-bible", {kantelo_db::cmdMakeBible, "make-bible OUT.mdb SOURCE        create a bible database (see below)"}},
+        {"make-bible", {kantelo_db::cmdMakeBible, "make-bible OUT.mdb SOURCE        make a bible for trying Kantelo and for tests (see below)"}},
         {"set", {kantelo_db::cmdSet, "set FILE TABLE COLUMN ROW TEXT   replace a text value (ROW: 0-based export position; TEXT - reads stdin)"}},
         {"compact", {kantelo_db::cmdCompact, "compact SOURCE DESTINATION       write a compacted copy"}},
         {"apply", {kantelo_db::cmdApply, "apply FILE force|remove [--lang NL|UK|DE]   add or remove the slide change at the end of every verse"}},
