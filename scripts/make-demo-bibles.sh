@@ -63,8 +63,9 @@ while (my $line = <STDIN>) {
   $text =~ s{<note\b.*?</note>}{}gs;
   $text =~ s{<title\b.*?</title>}{}gs;
   $text =~ s{</q>(?=<q\b)}{ }g;      # WEB: "only born</q><q>Son" has no blank in between
-  # WEB: "God</w><w ...>created" - two words with nothing between them but markup
+  # WEB: "God</w><w ...>created", "Yahweh<w ...>will" - words with nothing between them but markup
   $text =~ s{</w>(?=(?:<(?!w\b)[^>]*>)*<w\b)}{</w> }g;
+  $text =~ s{(?<=[A-Za-z0-9])(?=<w\b)}{ }g;
   $text =~ s{<[^>]*>}{}g;
   $text =~ s/&#x([0-9A-Fa-f]+);/utf8char(hex $1)/ge;
   $text =~ s/&#(\d+);/utf8char($1)/ge;
