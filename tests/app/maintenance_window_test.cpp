@@ -9,6 +9,7 @@
 #include "maintenance/compaction.h"
 #include "texts/leftover_texts.h"
 #include "support/bible_fixture.h"
+#include "support/pass_through_files.h"
 #include "support/qt_application.h"
 #include "support/test_env.h"
 
@@ -66,22 +67,7 @@ BibleSpec mixedBible() {
     return bibleSpec;
 }
 
-// Records every compaction step and hands it on to the real file system, optionally failing
-// every rename.
-class RecordingFiles : public maintenance::FileOps {
-public:
-    QStringList compacted;
-    bool failRenames = false;
-    bool exists(const QString& path) override { return maintenance::systemFileOps().exists(path); }
-    bool remove(const QString& path) override { return maintenance::systemFileOps().remove(path); }
-    bool rename(const QString& from, const QString& to) override {
-        return !failRenames && maintenance::systemFileOps().rename(from, to);
-    }
-    void compact(const QString& source, const QString& destination) override {
-        compacted << source;
-        maintenance::systemFileOps().compact(source, destination);
-    }
-};
+using RecordingFiles = test_support::PassThroughFiles;
 
 class MaintenanceWindow : public test_support::WindowTest {
 public:

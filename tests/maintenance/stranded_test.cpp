@@ -2,6 +2,7 @@
 // beside its database is left alone; a rename that fails is reported, not retried silently.
 #include "maintenance/stranded.h"
 
+#include "support/pass_through_files.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The real file system, with renames that can be made to fail.
-class Files : public maintenance::FileOps {
-public:
-    bool failRenames = false;
-    bool exists(const QString& path) override { return maintenance::systemFileOps().exists(path); }
-    bool remove(const QString& path) override { return maintenance::systemFileOps().remove(path); }
-    bool rename(const QString& from, const QString& to) override {
-        return !failRenames && maintenance::systemFileOps().rename(from, to);
-    }
-    void compact(const QString& source, const QString& destination) override {
-        maintenance::systemFileOps().compact(source, destination);
-    }
-};
-
 void write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
 
 TEST(RestoreStrandedDatabases, PutsBackOnlyCopiesWithoutTheirDatabase) {
@@ -43,7 +30,7 @@ TEST(RestoreStrandedDatabases, PutsBackOnlyCopiesWithoutTheirDatabase) {
         write(folder / "web.MDB", "WEB in place");
         write(folder / "WEB.mdbx", "leftover beside WEB");
         write(folder / "notes.txt", "other");
-        Files files;
+        test_support::PassThroughFiles files;
         files.failRenames = failRenames;
 
         const texts::StrandedReport report =
