@@ -393,9 +393,9 @@ void TForm1::buildMenus() {
 void TForm1::wireEvents() {
     auto guard = [](auto handler) { return [handler] { app::runGuarded(handler); }; };
 
-    // A selector's change event fires on every change the user makes: a typed character or a
-    // picked entry (also the same one again). Changes made by code fire nothing; the handlers
-    // that change a selector call the next handler themselves.
+    // A selector's change event fires on every choice the user makes (also of the same entry
+    // again). Changes made by code fire nothing; the handlers that change a selector call the
+    // next handler themselves.
     // The bible selectors open a bible on a pick from either list, on Enter and once a name is
     // typed in full; the keystrokes before that only drop the matching names down
     // (tform1_panes.cpp). Enter in a selector is its own: it never reaches the default button.
