@@ -9,7 +9,9 @@
 #include "support/qt_application.h"
 #include "support/test_env.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QApplication>
@@ -296,6 +298,24 @@ TEST_F(Bibles, TypingOpensABibleOnlyOnceItsNameIsComplete) {
     QTest::keyClick(f.ComboBox1, Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_EQ(messages_, QStringList{"Could not find file 'c:\\Lumora\\HolyBibles\\kjv2.mdb'."});
+}
+
+// Enter on an entry of the dropped-down list confirms the selector through several signals at
+// once; the bible is opened once (a listed file that is no database shows how often).
+TEST_F(Bibles, EnterInTheDroppedDownListOpensOnce) {
+    bible("KJV", oneBook(u"Genesis", {2}));
+    { std::ofstream(folder_ / "Text.mdb") << "not a database"; }
+    TForm1& f = form();
+    f.ComboBox1->setFocus();
+    QTest::keyClicks(f.ComboBox1, "te");
+    QAbstractItemView* list = f.ComboBox1->completer()->popup();
+    ASSERT_TRUE(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages_.size(), 1) << messages_.join("\n").toStdString();
+    EXPECT_TRUE(messages_[0].contains("Text.mdb")) << messages_[0].toStdString();
+    EXPECT_EQ(f.databasePath1, "c:\\Lumora\\HolyBibles\\Text.mdb");
 }
 
 TEST_F(Bibles, AFileWithoutTableBibleANonJetFileOrATruncatedOneGivesAMessage) {
