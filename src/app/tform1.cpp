@@ -606,10 +606,13 @@ void TForm1::discoverBibles() {
 
 void TForm1::FormClose() {
     // Only the language choice lives in the INI file: when it cannot be written the user is
-    // told, and the edits are still saved and the files compacted.
+    // told (once, also when a failed post below keeps the window open for another close), and
+    // the edits are still saved and the files compacted.
     const QString path = settingsPath();
-    if (!app::writeProfileString(path, settingsSection, languageKey, languageCode))
+    if (!app::writeProfileString(path, settingsSection, languageKey, languageCode) && !iniFailureShown_) {
+        iniFailureShown_ = true;
         showMessage(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
+    }
     closeStepPostEdits();
     closeStepReleaseConnections();
     closeStepCompact();

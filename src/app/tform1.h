@@ -275,4 +275,5 @@ private:
     bool applicationActive_ = true;
     bool bibleOpenRequested_[2] = {false, false};
     QStringList reportedLeftovers_; // compaction leftovers already named to the user
+    bool iniFailureShown_ = false;
 };
