@@ -385,6 +385,23 @@ TEST_F(Editing, AnUnwritableIniCostsOnlyTheLanguageChoice) {
     EXPECT_FALSE(form().ADOConnection1.connected());
 }
 
+TEST_F(Editing, AnUnwritableIniIsReportedOnceAlsoWhenAFailedPostKeepsTheWindowOpen) {
+    const fs::path file = bible("K", twoVerses(u"A"));
+    { std::ofstream(drive_.path() / "blocker") << "a file, not a folder"; }
+    TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "blocker" / "kantelo.INI").string());
+    open(1, "K");
+    WriteProtect protect(file);
+    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+    type(1, "x");
+    form().close();
+    EXPECT_TRUE(form().isVisible());
+    ASSERT_EQ(messages_.size(), 2) << messages_.join("; ").toStdString();
+    EXPECT_TRUE(messages_[0].startsWith("Unable to write to "));
+    form().close();
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(messages_.size(), 2) << messages_.join("; ").toStdString();
+}
+
 TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
     const fs::path file = bible("K", twoVerses(u"word"));
     open(1, "K");
