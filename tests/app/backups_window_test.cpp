@@ -31,10 +31,7 @@ using test_support::BibleSpec;
 
 namespace {
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
 
 std::string exported(const fs::path& file) {
     const auto result = test_support::run({"mdb-export", file.string(), "bible"});

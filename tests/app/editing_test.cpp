@@ -303,10 +303,7 @@ TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
 
 // --- Undo within a verse ----------------------------------------------------------------------
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
 
 void undoKey(QWidget* view) { QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier); }
 

@@ -17,10 +17,7 @@ using maintenance::BackupStamp;
 
 namespace {
 
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
 
 void writeBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

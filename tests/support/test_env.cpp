@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <utility>
@@ -77,6 +79,11 @@ ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::mo
 ScopedEnv::~ScopedEnv() {
     if (had_) setenv(name_.c_str(), old_.c_str(), 1);
     else unsetenv(name_.c_str());
+}
+
+std::string fileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 fs::path copyInto(const fs::path& file, const fs::path& dir) {
