@@ -1,6 +1,7 @@
 #include "maintenance/backups.h"
 
 #include "jet/database.h"
+#include "jet/in_use.h"
 
 #include <algorithm>
 #include <array>
@@ -195,6 +196,9 @@ fs::path restoreBackup(const fs::path& bibleFile, const fs::path& backup, const 
     } catch (const jet::Error& error) {
         throw BackupError("the backup " + shown(backup) + " cannot be read as a database: " + error.what());
     }
+
+    // Another program reading the bible (Lumora through Jet) must not see it replaced under it.
+    if (fs::exists(bibleFile, ec)) jet::refuseIfInUse(utf8(bibleFile), jet::InUseCheck::Thorough);
 
     // The replacement is prepared beside the bible file, so that the final rename stays on one
     // file system and either happens whole or not at all.

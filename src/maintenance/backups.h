@@ -67,7 +67,8 @@ void pruneBackups(const std::filesystem::path& folder, const std::string& bible,
 // Puts `backup` back in place of `bibleFile`. The backup must be named as a backup of that
 // bible and be a Jet database. `bibleFile`, when it exists, is first backed up itself (always a
 // new backup). The backup is copied beside the bible file, verified, and renamed over it; the
-// backup itself is never changed. Throws BackupError (nothing changed) when a step fails.
+// backup itself is never changed. Throws BackupError (nothing changed) when a step fails, and
+// jet::InUseError when another program has the bible file open.
 // Returns the path of the backup of the replaced file, empty when there was no file.
 std::filesystem::path restoreBackup(const std::filesystem::path& bibleFile, const std::filesystem::path& backup,
                                     const std::filesystem::path& folder, const BackupStamp& now);
