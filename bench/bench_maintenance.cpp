@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     const fs::path folder = drive / "Lumora" / "HolyBibles";
     fs::create_directories(folder);
     setenv("KANTELO_DRIVE_C", drive.c_str(), 1);
+    setenv("KANTELO_BACKUP_DIR", (drive / "backups").c_str(), 1);
 
     QApplication app(argc, argv);
     TForm1::settingsPathOverride = QString::fromStdString((drive / "kantelo.INI").string());

@@ -7,7 +7,7 @@ function(kantelo_add_tests prefix)
     get_filename_component(name ${src} NAME_WE)
     set(target ${prefix}_${name})
     add_executable(${target} ${src} ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE ${ARG_LIBS} kantelo_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} kantelo_test_support kantelo_test_backup_folder GTest::gtest GTest::gmock GTest::gtest_main)
     add_test(NAME ${prefix}.${name} COMMAND ${target})
     set_tests_properties(${prefix}.${name} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KANTELO_SHARED_DIR=${KANTELO_SHARED_DIR};KANTELO_BUILD_DIR=${CMAKE_BINARY_DIR};KANTELO_SOURCE_DIR=${CMAKE_SOURCE_DIR}"

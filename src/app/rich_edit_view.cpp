@@ -51,6 +51,16 @@ private:
     int& depth_;
 };
 
+enum class HistoryKey { None, Undo, Redo };
+
+HistoryKey historyKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Z && modifiers == Qt::ControlModifier) return HistoryKey::Undo;
+    if (key.key() == Qt::Key_Z && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) return HistoryKey::Redo;
+    if (key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier) return HistoryKey::Redo;
+    return HistoryKey::None;
+}
+
 QTextCharFormat formatOf(verse::CharStyle style) {
     QTextCharFormat format;
     format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
@@ -67,7 +77,9 @@ RichEditView::RichEditView(QTextEdit& edit) : QObject(&edit), edit_(edit), forma
     // Every change the user makes, not only one made by a key press (an input method's
     // composed text, a middle-click paste, a drop), must mark the pane edited.
     connect(edit_.document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (ownChanges_ == 0 && (removed > 0 || added > 0) && onUserEdit) onUserEdit();
+        if (ownChanges_ > 0 || (removed == 0 && added == 0)) return;
+        historyEmpty_ = false;
+        if (onUserEdit) onUserEdit();
     });
 }
 
@@ -122,6 +134,7 @@ void RichEditView::appendLine(const QString& text) {
     cursor.endEditBlock();
     edit_.setTextCursor(cursor);
     edit_.document()->clearUndoRedoStacks();
+    historyEmpty_ = true;
 }
 
 void RichEditView::clear() {
@@ -132,6 +145,7 @@ void RichEditView::clear() {
     cursor.setBlockCharFormat(format_);
     edit_.setTextCursor(cursor);
     edit_.document()->clearUndoRedoStacks();
+    historyEmpty_ = true;
 }
 
 verse::Caret RichEditView::caret() const {
@@ -179,6 +193,25 @@ void RichEditView::applyInsertionStyleAtCaret() {
     if (cursor.block().length() == 1) cursor.setBlockCharFormat(format_);
     cursor.setCharFormat(format_);
     edit_.setTextCursor(cursor);
+    // The style of an empty line is a change of the document too; right after a fill it must
+    // not become a step that the user's first undo would take back (the end place would then
+    // type in the look of the last marker).
+    if (historyEmpty_ && undoSteps_ == 0) edit_.document()->clearUndoRedoStacks();
+}
+
+void RichEditView::undo() { edit_.undo(); }
+void RichEditView::redo() { edit_.redo(); }
+
+// An edit block of the document groups every change made through any cursor until it ends.
+RichEditView::UndoStep::UndoStep(RichEditView& view) : view_(view) {
+    ++view_.undoSteps_;
+    view_.historyEmpty_ = false;
+    QTextCursor(view_.edit_.document()).beginEditBlock();
+}
+
+RichEditView::UndoStep::~UndoStep() {
+    QTextCursor(view_.edit_.document()).endEditBlock();
+    --view_.undoSteps_;
 }
 
 int RichEditView::positionOf(verse::Caret caret) const {
@@ -206,8 +239,18 @@ verse::CharStyle RichEditView::styleAt(int line, int column) const {
 }
 
 bool RichEditView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &edit_ && event->type() == QEvent::ShortcutOverride &&
+        historyKey(*static_cast<QKeyEvent*>(event)) != HistoryKey::None) {
+        event->accept(); // the view's own key, not a menu shortcut
+        return true;
+    }
     if (watched == &edit_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        switch (historyKey(*key)) {
+        case HistoryKey::Undo: undo(); return true;
+        case HistoryKey::Redo: redo(); return true;
+        case HistoryKey::None: break;
+        }
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && (key->modifiers() & Qt::ShiftModifier)) {
             QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier, key->text(),

@@ -41,12 +41,30 @@ class RichEditView : public QObject, public verse::LineView {
     QTextEdit& edit() const { return edit_; }
 
     // Called after each change of the text that the user made (typing, input method, paste,
-    // drop), never for the changes made through the operations above.
+    // drop, undo and redo), never for the changes made through the operations above.
     std::function<void()> onUserEdit;
+
+    // The view's undo history: what the user typed and each command run in an UndoStep, back to
+    // the last clear or append. Ctrl+Z undoes; Ctrl+Y and Ctrl+Shift+Z redo.
+    void undo();
+    void redo();
+    // While it lives, every change made to the view is one step of the undo history (a popup
+    // command with its markers and their look).
+    class UndoStep {
+    public:
+        explicit UndoStep(RichEditView& view);
+        ~UndoStep();
+        UndoStep(const UndoStep&) = delete;
+        UndoStep& operator=(const UndoStep&) = delete;
+
+    private:
+        RichEditView& view_;
+    };
 
 protected:
     // Shift+Enter would put a soft break inside a block, a line the model cannot see: it is
-    // turned into a plain Enter.
+    // turned into a plain Enter. The undo and redo keys are handled here, the same on every
+    // platform.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -56,6 +74,8 @@ private:
     QTextEdit& edit_;
     QTextCharFormat format_; // the insertion style
     int ownChanges_ = 0;
+    int undoSteps_ = 0;        // UndoSteps alive
+    bool historyEmpty_ = true; // nothing since the last clear or append can be undone
 };
 
 } // namespace app

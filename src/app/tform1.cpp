@@ -364,6 +364,9 @@ void TForm1::buildMenus() {
     DE1 = options->addAction(QStringLiteral("DE"));
     for (QAction* item : {UK, NL1, DE1}) item->setCheckable(true);
     NL1->setChecked(true);
+    auto* extra = new QMenu(QStringLiteral("Extra"), this);
+    Extra1 = MainMenu1->addMenu(extra);
+    RestoreBackup1 = extra->addAction(QStringLiteral("Restore a backup…"));
     About2 = MainMenu1->addAction(QStringLiteral("About"));
 
     const QStringList captions = texts::designPopupCaptions();
@@ -422,6 +425,7 @@ void TForm1::wireEvents() {
     connect(NL1, &QAction::triggered, this, guard([this] { NL1Click(); }));
     connect(DE1, &QAction::triggered, this, guard([this] { DE1Click(); }));
     connect(About2, &QAction::triggered, this, guard([this] { About2Click(); }));
+    connect(RestoreBackup1, &QAction::triggered, this, guard([this] { RestoreBackup1Click(); }));
 
     connect(Forceernieuwedia1, &QAction::triggered, this, guard([this] { Forceernieuwedia1Click(); }));
     connect(Wissendiaovergang1, &QAction::triggered, this, guard([this] { Wissendiaovergang1Click(); }));

@@ -76,6 +76,10 @@ public:
     // Options1->setEnabled(false); its caption is Options1->text().
     QAction* Options1 = nullptr;
     QAction* UK = nullptr;               // checkable; not an exclusive group
+    // The menu-bar entry after Options1; its menu() holds RestoreBackup1. Stays enabled while
+    // bibles are open.
+    QAction* Extra1 = nullptr;
+    QAction* RestoreBackup1 = nullptr;   // "Restore a backup..."
     QAction* About2 = nullptr;           // top-level menu bar entry
     QAction* NL1 = nullptr;
     QLabel* Label6 = nullptr;            // chapter number, right edge fixed at x 369
@@ -221,6 +225,14 @@ public:
     // The line model over the pane's view (created on first use; the view owns it). Fill a
     // view with verse::fillView(paneLines(pane), storedText, markers).
     app::RichEditView& paneLines(int pane);
+
+    // ---- Backups (tform1_backups.cpp) -------------------------------------------------------
+    // Right before the first change of the pane's bible file in this run: its backup. Throws
+    // (a message saying why) when none can be made; the change must then not go ahead.
+    void backupBeforeWrite(int pane);
+    void RestoreBackup1Click();
+    // Puts the chosen backup back in place of its bible; refused while the bible is open in a pane.
+    void restoreChosenBackup(const QString& bibleFile, const QString& backup);
 
     // ---- Handlers: whole-bible options and compaction (tform1_maintenance.cpp) -------------
     void CheckBox1Click();

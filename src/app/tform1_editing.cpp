@@ -96,12 +96,25 @@ void TForm1::Wissenlegeregel2Click() {
     Wissenlegeregel(2);
 }
 
-void TForm1::NieuweDia(int pane) { report(verse::NieuweDia(paneLines(pane), markersOf(texts)), texts); }
-void TForm1::WisDia(int pane) { report(verse::WisDia(paneLines(pane), markersOf(texts)), texts); }
-void TForm1::LegeRegelTussenvoegen(int pane) {
-    report(verse::LegeRegelTussenvoegen(paneLines(pane), markersOf(texts)), texts);
+namespace {
+
+// A command is one step of the view's undo history; its refusal message comes after it.
+using Command = verse::CommandResult (*)(verse::LineView&, const verse::Markers&);
+void runCommand(app::RichEditView& view, Command command, const texts::UiTexts& texts) {
+    verse::CommandResult result;
+    {
+        const app::RichEditView::UndoStep step(view);
+        result = command(view, markersOf(texts));
+    }
+    report(result, texts);
 }
-void TForm1::Wissenlegeregel(int pane) { report(verse::Wissenlegeregel(paneLines(pane), markersOf(texts)), texts); }
+
+} // namespace
+
+void TForm1::NieuweDia(int pane) { runCommand(paneLines(pane), verse::NieuweDia, texts); }
+void TForm1::WisDia(int pane) { runCommand(paneLines(pane), verse::WisDia, texts); }
+void TForm1::LegeRegelTussenvoegen(int pane) { runCommand(paneLines(pane), verse::LegeRegelTussenvoegen, texts); }
+void TForm1::Wissenlegeregel(int pane) { runCommand(paneLines(pane), verse::Wissenlegeregel, texts); }
 
 // ---- Saving ---------------------------------------------------------------------------------
 
@@ -122,6 +135,8 @@ QString noVerseRowMessage(const QString& languageCode) {
 // (a second click on a step button) may move the cursor, and the text must land in the row it
 // was taken from. A failed post (read-only or locked file) propagates to the event guard; the
 // view keeps its converted lines and the pane stays edited, so the next hook tries again.
+// A text equal to the row's is not written at all (an edit undone, keys that changed nothing):
+// the file keeps its bytes and its modification time.
 void TForm1::Savevers(int pane) {
     // A pane without an open query is not in use: there is no row to write to and nothing to say.
     if (!paneOpen(pane)) {
@@ -142,9 +157,14 @@ void TForm1::Savevers(int pane) {
     // pane is then no longer edited, so later hooks neither repeat the message nor block.
     data::Query& query = paneQuery(pane);
     if (query.active() && query.recordNumber() >= 0) {
-        query.edit();
-        query.setEditText(text);
-        query.post();
+        if (text == query.fieldByName("BIBLETEXT").asString()) {
+            query.cancel();
+        } else {
+            backupBeforeWrite(pane);
+            query.edit();
+            query.setEditText(text);
+            query.post();
+        }
     } else {
         (pane == 1 ? edited1 : edited2) = false;
         showMessage(noVerseRowMessage(languageCode));

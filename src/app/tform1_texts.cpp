@@ -23,6 +23,8 @@ void TForm1::applyTexts(const texts::UiTexts& language) {
     Forceernieuwedia1->setText(language.forceernieuwedia1Caption);
     Tussenvoegenlegeregelindedia1->setText(language.tussenvoegenlegeregelindedia1Caption);
     Options1->setText(language.options1Caption);
+    Extra1->setText(language.extra1Caption);
+    RestoreBackup1->setText(language.restoreBackup1Caption);
     CheckBox1->setText(language.checkBox1Caption);
     CheckBox1->setToolTip(language.checkBox1Hint);
     CheckBox2->setText(language.checkBox2Caption);

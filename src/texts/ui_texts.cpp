@@ -50,6 +50,8 @@ UiTexts makeDutch() {
                        QStringLiteral("NIET minimaliseren") + CR +
                        QStringLiteral("GEEN andere programmas starten") + CR +
                        QStringLiteral("Dit programma MOET op de voorgrond blijven!");
+    t.extra1Caption = QStringLiteral("Extra");
+    t.restoreBackup1Caption = QString::fromUtf8("Een reservekopie terugzetten…");
     return t;
 }
 
@@ -93,6 +95,8 @@ UiTexts makeEnglish() {
                        QStringLiteral("DO NOT minimize ") + CR +
                        QStringLiteral("DO'T start other applications") + CR +
                        QStringLiteral("This program MUST stay on top!");
+    t.extra1Caption = QStringLiteral("Tools");
+    t.restoreBackup1Caption = QString::fromUtf8("Restore a backup…");
     return t;
 }
 
@@ -139,6 +143,8 @@ UiTexts makeGerman() {
                        CR + QStringLiteral("NICHT minimalisieren") + CR +
                        QStringLiteral("KEINE anderen Programme starten") + CR +
                        QStringLiteral("Dieses Programm MUSS Im Vordergrund laufen!");
+    t.extra1Caption = QStringLiteral("Extras");
+    t.restoreBackup1Caption = QString::fromUtf8("Eine Sicherung wiederherstellen…");
     return t;
 }
 

@@ -1,5 +1,6 @@
 // The interface texts of one language (Dutch, English, German): captions, help lines, marker
-// lines and messages, 26 slots in the order in which a language is applied.
+// lines and messages, 26 slots in the order in which a language is applied, then the captions
+// of menu entries added since.
 #pragma once
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,8 @@ struct UiTexts {
     QString bitBtn2Caption;                // 24
     QString bitBtn1Caption;                // 25
     QString msgLongProcess;                // 26 lines separated by a lone CR
+    QString extra1Caption;                 // the menu-bar entry after Options1
+    QString restoreBackup1Caption;         // its entry that restores a backup
 
     bool operator==(const UiTexts&) const = default;
 };

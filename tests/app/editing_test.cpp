@@ -1,8 +1,10 @@
 // Editing and saving in the real window, offscreen, on fixture bibles: typed line breaks, the
-// popup commands after a right-click, the save hooks (navigation, deactivation, close) and a
-// bible file that cannot be written. Rows are checked with mdb-export as the independent reader.
+// popup commands after a right-click, undo and redo, the save hooks (navigation, deactivation,
+// close) and a bible file that cannot be written. Rows are checked with mdb-export as the
+// independent reader.
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "verse/fill.h"
 #include "window_fixture.h"
 
 #include "support/bible_fixture.h"
@@ -27,6 +29,7 @@
 #include <fstream>
 #include <functional>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -450,6 +453,96 @@ TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
     form().close();
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A");
+}
+
+// --- Undo within a verse ----------------------------------------------------------------------
+
+std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
+
+void undoKey(QWidget* view) { QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier); }
+
+TEST_F(Editing, EditsUndoneThenAStepWriteNothing) {
+    const fs::path file = bible("K", twoVerses(u"In the beginning\r\n"));
+    open(1, "K");
+    const QStringList filled = lines(1);
+    const std::string bytes = bytesOf(file);
+    const auto modified = fs::last_write_time(file);
+
+    caretTo(1, 0, 7);
+    QTest::keyClick(form().RE1, Qt::Key_Return);
+    type(1, "God");
+    ASSERT_EQ(lines(1), (QStringList{"In the ", "Godbeginning", form().texts.newSlideMarker}));
+    undoKey(form().RE1);
+    EXPECT_EQ(lines(1), (QStringList{"In the ", "beginning", form().texts.newSlideMarker}));
+    undoKey(form().RE1);
+    EXPECT_EQ(lines(1), filled);
+    EXPECT_EQ(form().paneLines(1).styleAt(1, 0), verse::kMarkerStyle);
+    EXPECT_TRUE(form().edited1);
+
+    nextVerse();
+    EXPECT_EQ(lines(1), QStringList{"Second verse"});
+    EXPECT_EQ(bytesOf(file), bytes);
+    EXPECT_EQ(fs::last_write_time(file), modified);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, EachPopupCommandIsOneUndoStepAndCanBeRedone) {
+    bible("K", twoVerses(u"first line\r\n\r\nsecond line\r\n \r\nthird"));
+    open(1, "K");
+    const QString M = form().texts.newSlideMarker;
+    const QString E = form().texts.emptyLineMarker;
+    const QStringList filled{"first line", M, "second line", E, "third"};
+    ASSERT_EQ(lines(1), filled);
+    const struct {
+        const char* name;
+        QAction* item;
+        verse::Caret at;
+        QStringList after;
+        Qt::KeyboardModifiers redo; // with Key_Y when Shift is absent, else Key_Z
+    } cases[] = {
+        {"new slide", form().Forceernieuwedia1, {0, 6}, {"first ", M, "line", M, "second line", E, "third"},
+         Qt::ControlModifier},
+        {"delete slide change", form().Wissendiaovergang1, {1, 0}, {"first line second line", E, "third"},
+         Qt::ControlModifier | Qt::ShiftModifier},
+        {"insert empty line", form().Tussenvoegenlegeregelindedia1, {2, 7}, {"first line", M, "second ", E, "line", E, "third"},
+         Qt::ControlModifier},
+        {"delete empty line", form().Wissenlegeregel1, {3, 0}, {"first line", M, "second line", "third"},
+         Qt::ControlModifier | Qt::ShiftModifier},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form().showCurrentVerse(1); // a fresh view of the row, without history
+        caretTo(1, c.at.line, c.at.column);
+        c.item->trigger();
+        ASSERT_EQ(lines(1), c.after);
+
+        undoKey(form().RE1);
+        EXPECT_EQ(lines(1), filled);
+        EXPECT_EQ(form().paneLines(1).styleAt(1, 0), verse::kMarkerStyle);
+        EXPECT_EQ(form().paneLines(1).styleAt(3, 0), verse::kMarkerStyle);
+        EXPECT_EQ(form().paneLines(1).styleAt(2, 0), verse::kVerseStyle);
+
+        const int redoKey = c.redo & Qt::ShiftModifier ? Qt::Key_Z : Qt::Key_Y;
+        QTest::keyClick(form().RE1, Qt::Key(redoKey), c.redo);
+        EXPECT_EQ(lines(1), c.after);
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+}
+
+TEST_F(Editing, UndoReachesBackToTheFillOnly) {
+    bible("K", twoVerses(u"A\r\n", u"B"));
+    open(1, "K");
+    caretTo(1, 0, 0);
+    type(1, "x");
+    nextVerse();
+    form().SpeedButton1->click(); // back to verse 1, refilled: the history starts here
+    ASSERT_EQ(lines(1), (QStringList{"xA", form().texts.newSlideMarker}));
+    undoKey(form().RE1);
+    EXPECT_EQ(lines(1), (QStringList{"xA", form().texts.newSlideMarker}));
+    // Typing on the end place after that undo is verse text, not in the look of the marker above.
+    caretTo(1, 2, 0);
+    type(1, "y");
+    EXPECT_EQ(form().paneLines(1).styleAt(2, 0), verse::kVerseStyle);
 }
 
 } // namespace

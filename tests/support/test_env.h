@@ -25,6 +25,19 @@ private:
     std::filesystem::path path_;
 };
 
+// Sets an environment variable while it lives; the old value (or its absence) comes back after.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+private:
+    std::string name_;
+    bool had_ = false;
+    std::string old_;
+};
+
 // The whole content of a file ("" when it cannot be read).
 std::string readBytes(const std::filesystem::path& file);
 

@@ -69,6 +69,9 @@ const std::vector<Slot>& slotTable() {
              "DO'T start other applications", "This program MUST stay on top!"}),
          cr({"Achtung:", "", "Der Prozess dauert relativ lange.", "NICHT minimalisieren",
              "KEINE anderen Programme starten", "Dieses Programm MUSS Im Vordergrund laufen!"})},
+        {SLOT(extra1Caption), "Extra", "Tools", "Extras"},
+        {SLOT(restoreBackup1Caption), u8"Een reservekopie terugzetten…", u8"Restore a backup…",
+         u8"Eine Sicherung wiederherstellen…"},
     };
     return table;
 }

@@ -35,6 +35,7 @@ int cmdApply(const Args& args) {
     maintenance::OptionBoxes boxes;
     boxes.force = option == "force";
     boxes.remove = option == "remove";
+    backupBeforeChange(file);
     auto db = jet::Database::open(file, jet::OpenMode::ReadWrite);
     const auto report = maintenance::applyToBible(*db, boxes, {language->newSlideMarker, language->emptyLineMarker});
     std::cout << report.versesVisited << " verses visited, " << report.rowsWritten << " rows changed\n";

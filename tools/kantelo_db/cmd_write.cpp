@@ -28,6 +28,7 @@ int cmdSet(const Args& args) {
     std::string text = args[4];
     if (text == "-") text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 
+    backupBeforeChange(file);
     auto db = jet::Database::open(file, jet::OpenMode::ReadWrite);
     jet::ResultSet rows = db->readTable(args[1]);
     if (position >= rows.rows.size()) {

@@ -15,6 +15,12 @@ int cmdMakeBible(const Args& args);
 int cmdSet(const Args& args);
 int cmdCompact(const Args& args);
 int cmdApply(const Args& args);
+int cmdBackups(const Args& args);
+int cmdRestore(const Args& args);
+
+// The backup of FILE before this run's first change to it; throws (the change must not go
+// ahead) when it cannot be made.
+void backupBeforeChange(const std::string& file);
 
 // Help text of one subcommand (usage line and what it does), used by --help.
 std::string helpMakeBible();

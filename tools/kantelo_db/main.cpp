@@ -24,6 +24,8 @@ const std::map<std::string, Command>& commands() {
         {"set", {kantelo_db::cmdSet, "set FILE TABLE COLUMN ROW TEXT   replace a text value (ROW: 0-based export position; TEXT - reads stdin)"}},
         {"compact", {kantelo_db::cmdCompact, "compact SOURCE DESTINATION       write a compacted copy"}},
         {"apply", {kantelo_db::cmdApply, "apply FILE force|remove [--lang NL|UK|DE]   add or remove the slide change at the end of every verse"}},
+        {"backups", {kantelo_db::cmdBackups, "backups FILE                     list the backups of FILE's bible, newest first"}},
+        {"restore", {kantelo_db::cmdRestore, "restore FILE BACKUP              put a backup back in place of FILE (FILE backed up first)"}},
     };
     return table;
 }

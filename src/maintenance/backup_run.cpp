@@ -1,0 +1,66 @@
+#include "maintenance/backup_run.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QStandardPaths>
+
+#include <cstdlib>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace maintenance {
+
+fs::path backupFolder() {
+    if (const char* chosen = std::getenv("KANTELO_BACKUP_DIR"); chosen && *chosen) return fs::path(chosen);
+    // The folder is named after the application; both programs must find the same one, so it
+    // is asked for under Kantelo's name whatever the running executable is called.
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Kantelo"));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QCoreApplication::setApplicationName(ownName);
+    if (data.isEmpty()) return {};
+    return fs::path((data + QStringLiteral("/backups")).toStdU16String());
+}
+
+BackupStamp localNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+BackupRun::BackupRun(Folder folder, Clock clock) : folder_(std::move(folder)), clock_(std::move(clock)) {}
+
+BackupRun& BackupRun::program() {
+    static BackupRun run(backupFolder, localNow);
+    return run;
+}
+
+fs::path BackupRun::folder() const { return folder_(); }
+
+std::string BackupRun::keyOf(const fs::path& file) {
+    std::error_code ec;
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(file, ec), ec);
+    return (ec ? file : canonical).generic_string();
+}
+
+fs::path BackupRun::beforeChange(const fs::path& bibleFile) {
+    const std::string key = keyOf(bibleFile);
+    if (backedUp_.count(key)) return {};
+    const fs::path where = folder();
+    if (where.empty()) throw BackupError("no folder for backups is known; set KANTELO_BACKUP_DIR");
+    fs::path copy = makeBackup(bibleFile, where, clock_());
+    backedUp_.insert(key);
+    return copy;
+}
+
+fs::path BackupRun::restore(const fs::path& bibleFile, const fs::path& backup) {
+    const fs::path where = folder();
+    if (where.empty()) throw BackupError("no folder for backups is known; set KANTELO_BACKUP_DIR");
+    fs::path replaced = restoreBackup(bibleFile, backup, where, clock_());
+    backedUp_.insert(keyOf(bibleFile));
+    return replaced;
+}
+
+} // namespace maintenance

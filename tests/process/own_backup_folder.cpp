@@ -1,0 +1,16 @@
+// Linked into every test executable: the process keeps its backups in a temporary folder of its
+// own, so that no test (nor a program a test starts) writes into the user's backup folder.
+#include "support/test_env.h"
+
+#include <cstdlib>
+
+namespace {
+
+struct OwnBackupFolder {
+    test_support::TempDir folder;
+    OwnBackupFolder() { setenv("KANTELO_BACKUP_DIR", (folder / "backups").c_str(), 1); }
+};
+
+const OwnBackupFolder ownBackupFolder;
+
+} // namespace
