@@ -30,8 +30,11 @@ bool sameFile(const QString& a, const QString& b) {
 
 void TForm1::backupBeforeWrite(int pane) {
     const QString file = paneConnection(pane).resolvedFilePath();
+    maintenance::BackupRun& run = maintenance::BackupRun::program();
+    // A save that another program's hold will refuse must not leave a backup behind.
+    if (!run.backedUp(toPath(file))) paneConnection(pane).refuseWritesIfInUse();
     try {
-        maintenance::BackupRun::program().beforeChange(toPath(file));
+        run.beforeChange(toPath(file));
     } catch (const maintenance::BackupError& error) {
         throw app::AppError(texts::backupTexts(languageCode)
                                 .msgBackupFailed.arg(QDir::toNativeSeparators(file), QString::fromUtf8(error.what())));

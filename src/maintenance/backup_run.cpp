@@ -45,6 +45,8 @@ std::string BackupRun::keyOf(const fs::path& file) {
     return (ec ? file : canonical).generic_string();
 }
 
+bool BackupRun::backedUp(const fs::path& bibleFile) const { return backedUp_.count(keyOf(bibleFile)) > 0; }
+
 fs::path BackupRun::beforeChange(const fs::path& bibleFile) {
     const std::string key = keyOf(bibleFile);
     if (backedUp_.count(key)) return {};

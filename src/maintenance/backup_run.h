@@ -31,6 +31,8 @@ public:
     // the file's backup and returns its path; after that it does nothing and returns an empty
     // path. Throws BackupError when the backup cannot be made: the change must not go ahead.
     std::filesystem::path beforeChange(const std::filesystem::path& bibleFile);
+    // Whether this run has backed up `bibleFile` already (beforeChange would do nothing).
+    bool backedUp(const std::filesystem::path& bibleFile) const;
 
     // Puts `backup` back in place of `bibleFile` (restoreBackup, the replaced file backed up
     // first); the file then counts as backed up in this run. Returns the replaced file's backup.

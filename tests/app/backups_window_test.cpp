@@ -31,7 +31,7 @@ using test_support::BibleSpec;
 
 namespace {
 
-std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
+std::string bytesOf(const fs::path& file) { return test_support::readBytes(file); }
 
 std::string exported(const fs::path& file) {
     const auto result = test_support::run({"mdb-export", file.string(), "bible"});

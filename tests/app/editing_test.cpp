@@ -457,7 +457,7 @@ TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
 
 // --- Undo within a verse ----------------------------------------------------------------------
 
-std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
+std::string bytesOf(const fs::path& file) { return test_support::readBytes(file); }
 
 void undoKey(QWidget* view) { QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier); }
 

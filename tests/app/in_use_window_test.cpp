@@ -66,6 +66,8 @@ public:
 
 TEST_F(InUseWindow, SaveIsRefusedWithTheMessageAndKeptForTheNextTry) {
     const fs::path file = bible("K", test_support::simpleBible(1, 1, 2));
+    test_support::TempDir backups;
+    test_support::ScopedEnv backupDir("KANTELO_BACKUP_DIR", backups.path().string());
     openBible(1, "K");
     const std::string original = bytesOf(file);
     auto other = otherProgramOpens("K");
@@ -79,11 +81,13 @@ TEST_F(InUseWindow, SaveIsRefusedWithTheMessageAndKeptForTheNextTry) {
     EXPECT_TRUE(form().edited1);
     EXPECT_EQ(form().Label7->text(), "1");
     EXPECT_EQ(bytesOf(file), original);
+    EXPECT_TRUE(fs::is_empty(backups.path())) << "the refused save made a backup";
 
-    // Closed there: the next hook saves the same edit.
+    // Closed there: the next hook saves the same edit, after its backup.
     other->kill();
     form().SpeedButton2->click();
     EXPECT_EQ(messages_.size(), 1);
+    EXPECT_FALSE(fs::is_empty(backups.path()));
     EXPECT_EQ(test_support::readVerseTexts(file).at({1, 1, 1}), edited.join("\r\n").toStdU16String());
 }
 
@@ -123,6 +127,8 @@ TEST_F(InUseWindow, OtherProgramAppearingDuringTheRunStopsItWithOneMessage) {
 
 TEST_F(InUseWindow, CloseWithABibleInUseEndsPromptlyAndLeavesTheFile) {
     const fs::path file = bible("K", test_support::simpleBible(1, 1, 2));
+    test_support::TempDir backups;
+    test_support::ScopedEnv backupDir("KANTELO_BACKUP_DIR", backups.path().string());
     openBible(1, "K");
     const std::string original = bytesOf(file);
     // Jet's locks lie beyond the end of the file; compaction once waited for them for ever.

@@ -18,9 +18,9 @@ TEST(Compact, EveryCorpusFileCopiesFaithfully) {
         test_support::TempDir dir;
         auto file = test_support::copyInto(source, dir.path());
         auto copy = dir / "compacted.mdb";
-        const std::string before = fileBytes(file);
+        const std::string before = readBytes(file);
         jet::compact(file.string(), copy.string());
-        EXPECT_TRUE(fileBytes(file) == before) << "the source changed";
+        EXPECT_TRUE(readBytes(file) == before) << "the source changed";
         EXPECT_LE(std::filesystem::file_size(copy), std::filesystem::file_size(file) + 4096);
         std::vector<std::string> tables = mdbTables(file);
         tables.push_back("MSysObjects");
@@ -81,10 +81,10 @@ TEST(Compact, ReclaimsWhatPaysAndLeavesTheRest) {
             c.change(*db, db->readTable("bible"));
         }
         auto copy = dir / "compacted.mdb";
-        const std::string before = fileBytes(file);
+        const std::string before = readBytes(file);
         jet::compact(file.string(), copy.string());
-        const std::string after = fileBytes(copy);
-        EXPECT_TRUE(fileBytes(file) == before) << "the source changed";
+        const std::string after = readBytes(copy);
+        EXPECT_TRUE(readBytes(file) == before) << "the source changed";
         EXPECT_EQ(after.size() < before.size(), c.shrinks) << after.size() << " bytes from " << before.size();
         if (std::string(c.name).starts_with("fresh")) EXPECT_TRUE(after == before) << "a copy with nothing to reclaim differs";
         EXPECT_TRUE(mdbExportRaw(copy, "bible") == mdbExportRaw(file, "bible"));
@@ -96,7 +96,7 @@ TEST(Compact, ReclaimsWhatPaysAndLeavesTheRest) {
         // Compacting the compacted copy finds nothing more to do: the same bytes again.
         auto again = dir / "again.mdb";
         jet::compact(copy.string(), again.string());
-        EXPECT_TRUE(fileBytes(again) == after) << "a second compaction changed the file";
+        EXPECT_TRUE(readBytes(again) == after) << "a second compaction changed the file";
     }
 }
 
@@ -122,7 +122,7 @@ TEST(Compact, RefusesAndLeavesNoDestination) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const bool regular = std::filesystem::is_regular_file(c.source);
-        const std::string before = regular ? fileBytes(c.source) : std::string();
+        const std::string before = regular ? readBytes(c.source) : std::string();
         try {
             jet::compact(c.source.string(), c.destination.string());
             ADD_FAILURE() << "no error";
@@ -130,12 +130,12 @@ TEST(Compact, RefusesAndLeavesNoDestination) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
         if (c.destinationExistedBefore) {
-            EXPECT_EQ(fileBytes(c.destination), "keep me");
+            EXPECT_EQ(readBytes(c.destination), "keep me");
         } else {
             EXPECT_FALSE(std::filesystem::exists(c.destination));
         }
         if (regular) {
-            EXPECT_TRUE(fileBytes(c.source) == before);
+            EXPECT_TRUE(readBytes(c.source) == before);
         }
     }
 }

@@ -140,7 +140,7 @@ TEST(CreateDatabase, WholeBibleNeedsReferenceMaps) {
     EXPECT_TRUE(all.rows[66 + 5000].values[3] == Value(bibleSpec.verses[5000].text));
 
     // The data pages and the LVAL pages each outgrow one 512-page inline window.
-    const std::string bytes = write_test::fileBytes(file);
+    const std::string bytes = write_test::readBytes(file);
     const uint32_t tdef = db->schema("bible").definitionPage;
     auto u32 = [&](size_t off) {
         return uint32_t(uint8_t(bytes[off])) | uint32_t(uint8_t(bytes[off + 1])) << 8 |
@@ -224,7 +224,7 @@ TEST(CreateDatabase, NeverOverwritesAFile) {
     const fs::path file = dir / "exists.mdb";
     { std::ofstream(file) << "not a database"; }
     EXPECT_THROW(createDatabase(file.string(), {memoTable({u"x"})}), Error);
-    EXPECT_EQ(write_test::fileBytes(file), "not a database");
+    EXPECT_EQ(write_test::readBytes(file), "not a database");
     EXPECT_THROW(createDatabase((dir / "no-such-folder" / "x.mdb").string(), {memoTable({u"x"})}), Error);
 }
 
@@ -334,7 +334,7 @@ TEST(MakeBible, RefusesBadSourcesAndExistingFiles) {
     const auto r = test_support::run({test_support::kanteloDbTool().string(), "make-bible", out.string(), "-"},
                                      "B\t1\tGenesis\n");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(write_test::fileBytes(out), "keep");
+    EXPECT_EQ(write_test::readBytes(out), "keep");
 }
 
 } // namespace

@@ -60,7 +60,7 @@ TEST(UpdateRefusals, ChangeNothingAndSayWhy) {
         SCOPED_TRACE(c.name);
         test_support::TempDir dir;
         auto copy = test_support::copyInto(source, dir.path());
-        const std::string before = fileBytes(copy);
+        const std::string before = readBytes(copy);
         auto db = jet::Database::open(copy.string(), c.mode);
         try {
             db->updateText(c.table, c.row.value_or(firstEmployee), c.column, c.text);
@@ -69,7 +69,7 @@ TEST(UpdateRefusals, ChangeNothingAndSayWhy) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
         db.reset();
-        EXPECT_TRUE(fileBytes(copy) == before) << "the file changed";
+        EXPECT_TRUE(readBytes(copy) == before) << "the file changed";
     }
 }
 
@@ -247,9 +247,9 @@ void churnAndCheck(const std::filesystem::path& file, int updates, unsigned seed
 
     // Compaction: same content through both readers, consistent, smaller after churn.
     auto copy = file.parent_path() / ("compacted-" + file.filename().string());
-    const std::string sourceBytes = fileBytes(file);
+    const std::string sourceBytes = readBytes(file);
     jet::compact(file.string(), copy.string());
-    EXPECT_TRUE(fileBytes(file) == sourceBytes) << "compaction changed its source";
+    EXPECT_TRUE(readBytes(file) == sourceBytes) << "compaction changed its source";
     for (const auto& [name, text] : exportAll(file)) EXPECT_TRUE(mdbExportRaw(copy, name) == text) << name;
     expectContent(copy, c, exported);
     expectConsistent(copy);
@@ -364,9 +364,9 @@ TEST(UpdateTouchesOnlyWhatItMust, OneValueAtATime) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string before = fileBytes(file);
+        const std::string before = readBytes(file);
         db->updateText("Employees", employees.rows[c.row].id, c.column, c.text);
-        const std::string after = fileBytes(file);
+        const std::string after = readBytes(file);
         auto fresh = jet::openPageFile(file.string(), false);
         jet::UsageMap notesPages = jet::readUsageMap(*fresh, notesMaps->ownedMapPointer, fresh->pageCount(), "Notes map");
         std::set<uint32_t> allowed = {employees.rows[c.row].id.page, jet::format::kGlobalMapPage,

@@ -82,7 +82,7 @@ inline std::string asMdbExportShows(const std::u16string& text) {
     return jet::toUtf8(copy);
 }
 
-inline std::string fileBytes(const std::filesystem::path& file) {
+inline std::string readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

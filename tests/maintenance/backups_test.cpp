@@ -17,7 +17,7 @@ using maintenance::BackupStamp;
 
 namespace {
 
-std::string bytesOf(const fs::path& file) { return test_support::fileBytes(file); }
+std::string bytesOf(const fs::path& file) { return test_support::readBytes(file); }
 
 void writeBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

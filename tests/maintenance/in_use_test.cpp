@@ -160,6 +160,9 @@ TEST(OtherProgram, CommandLineRefusesWritesWithStatus3AndStillReads) {
     writeLockFile(dir / "Bible.LDB");
     LockHolder other({{dir / "Bible.LDB", F_WRLCK, kUserLock1}});
     const auto before = folderState(dir.path());
+    // A refused change leaves no backup behind either.
+    test_support::TempDir backups;
+    test_support::ScopedEnv backupDir("KANTELO_BACKUP_DIR", backups.path().string());
     const std::string tool = test_support::kanteloDbTool().string();
     const struct {
         std::vector<std::string> args;
@@ -182,6 +185,7 @@ TEST(OtherProgram, CommandLineRefusesWritesWithStatus3AndStillReads) {
                 << result.err;
         }
         EXPECT_EQ(folderState(dir.path()), before);
+        EXPECT_TRUE(fs::is_empty(backups.path())) << "a refused command made a backup";
     }
 }
 
