@@ -26,6 +26,8 @@ struct Database::Impl {
 
     // Opens a page file (path or memory) and validates it.
     Impl(std::unique_ptr<PageFile> file, OpenMode mode);
+    // Sends writes still held to the file (errors then are lost: the file stays as it was).
+    ~Impl();
     // Wraps an Impl into the facade object (Impl may use Database's private constructor).
     static std::unique_ptr<Database> wrap(std::unique_ptr<Impl> impl);
 
@@ -81,5 +83,7 @@ private:
 
 // Opens a database held in memory (fuzzing, tests); validates it like a file.
 std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name);
+// Opens a database over any page file (tests pass failing ones).
+std::unique_ptr<Database> openDatabase(std::unique_ptr<PageFile> file, OpenMode mode);
 
 } // namespace jet

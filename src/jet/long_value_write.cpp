@@ -88,6 +88,10 @@ Bytes storeLongValue(PageWriter& writer, const LongValueColumn& column, const By
             std::vector<uint32_t> full;
             for (auto& [number, free] : space.freeBytes) {
                 if (free < int(size) || pages.count(number)) continue;
+                // A page whose other change waits to reach the disk (space freed a moment ago)
+                // is left alone until it got there: sharing it would send the wait ahead.
+                const WriteStage* held = writer.file().heldStage(number);
+                if (held && *held != WriteStage::Data) continue;
                 EditablePage page = writer.load(number);
                 int slot = page.owner() == kLvalOwner ? page.slotFor(size, true) : -1;
                 free = page.owner() == kLvalOwner ? page.freeSpace() : 0;
@@ -154,7 +158,7 @@ void freeLongValue(PageWriter& writer, const std::vector<LongValueSegment>& segm
         EditablePage page = writer.load(number);
         for (uint16_t slot : slots)
             if (slot < page.slotCount()) page.freeRow(slot);
-        writer.write(page);
+        writer.write(page, WriteStage::Free);
         noteFreeSpace(space, number, page.freeSpace());
     }
 }

@@ -1,15 +1,18 @@
 // Database::updateText: replacing a Text or Memo value of one existing row in place.
 //
-// States a file goes through during one update (each arrow is one whole-page write):
-//   1. new LVAL rows written on free space of the column's pages or on new pages
-//   2. -> new pages marked used in the global map, then added to the column's maps
-//   3. -> the data row rewritten with the new 12-byte header (or inline data) = the switch
-//   4. -> the old LVAL rows marked deleted (0xC000, zero length), page by page
-// A process killed after any arrow leaves a readable file: before 3 the old value is intact and
-// the new rows are unreferenced; after 3 the old rows are merely unreferenced. Then one fsync
-// (unless the caller batches them), so the value survives a crash once updateText returns. The
-// order holds against a killed process (the page cache keeps every finished write); against a
-// power cut between the writes of one update it would need a flush before step 3 as well.
+// States a file goes through during one update, each a stage of its writes (page_file.h):
+//   1. Data:   new LVAL rows written on free space of the column's pages or on new pages
+//   2. Claim:  new pages marked used in the global map
+//   3. Maps:   new pages added to the column's maps
+//   4. Switch: the data row rewritten with the new 12-byte header (or inline data)
+//   5. Free:   the old LVAL rows marked deleted (0xC000, zero length), page by page
+// Between any two states the file is readable: before 4 the old value is intact and the new rows
+// are unreferenced; after 4 the old rows are merely unreferenced. A killed process keeps every
+// write it made, so the order alone protects it. A power cut may also lose writes that were made
+// but not flushed, so the page file holds the writes and sends them stage by stage with a flush
+// after each stage: no write lands before the writes it depends on are on the disk. Unless the
+// caller batches updates, every update ends with its writes on the disk; in a batch the held
+// writes of many updates share the flushes of each stage.
 // A Text value lives in the row itself: the row is rewritten on its page when the page can
 // absorb the growth, else it moves (Jet's way: the new row, flagged 0x8000, goes on another page
 // of the table; the original slot becomes a 4-byte pointer flagged 0x4000, so index entries,
@@ -42,6 +45,10 @@ struct WriteCache {
 };
 
 namespace {
+
+// Pages a bulk run holds before sending them to the disk (4 MB): each stage of the held writes
+// then costs one flush for thousands of updates.
+constexpr size_t kMaxHeldPages = 1024;
 
 // Memo values up to this many bytes go into the row, as Access stores them (Access kept memo
 // values of 34 bytes inline and stored those of 37 bytes and more out of line).
@@ -160,7 +167,7 @@ bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
     if (fresh) target = EditablePage::empty(writer.reservePage(), def.firstPage);
     int slot = target->slotFor(row.size(), false);
     target->putRow(slot, std::move(row), kSlotDeleted);
-    writer.write(*target);
+    writer.write(*target, WriteStage::Data);
     if (fresh) {
         writer.claim(target->number());
         writer.addToMap(def.ownedMapPointer, target->number(), "owned-pages map of table " + def.name);
@@ -173,12 +180,12 @@ bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
     EditablePage header = writer.load(loc.header.page);
     header.setRow(loc.header.slot, pointer);
     header.setFlags(loc.header.slot, kSlotOverflow);
-    writer.write(header);
+    writer.write(header, WriteStage::Switch);
 
     if (!(loc.data == loc.header)) {
         EditablePage old = writer.load(loc.data.page);
         old.freeRow(loc.data.slot);
-        writer.write(old);
+        writer.write(old, WriteStage::Free);
     }
     return fresh;
 }
@@ -227,6 +234,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     auto& cache = db.writeCache;
     if (!cache || cache->generation != file.generation()) cache = std::make_shared<WriteCache>();
 
+    file.holdWrites(true);
     PageWriter writer(file);
     EditablePage dataPage = writer.load(loc->data.page);
     const Bytes& oldRow = dataPage.row(loc->data.slot);
@@ -266,7 +274,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     bool tookPage = false;
     if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
         dataPage.setRow(loc->data.slot, std::move(newRow));
-        writer.write(dataPage);
+        writer.write(dataPage, WriteStage::Switch);
     } else {
         tookPage = moveRow(writer, def, *loc, std::move(newRow));
     }
@@ -276,6 +284,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         freeLongValue(writer, oldSegments, space ? *space : none);
     }
     if (db.flushEachUpdate) file.flush();
+    else if (file.heldPages() >= kMaxHeldPages) file.writeHeld();
     cache->generation = file.generation();
     db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
 }
