@@ -44,7 +44,6 @@ namespace {
 
 constexpr uint32_t kGlobalMap = makePointer(kGlobalMapPage, 0);
 constexpr uint32_t kChunkPages = 32; // 128 KB per read or write while streaming the file
-constexpr size_t kPageRoom = kPageSize - kDataSlotTable; // rows plus their slot entries
 
 // The two chunk buffers every pass reuses (fresh memory costs a page fault per 4 KB).
 struct Buffers {
@@ -139,7 +138,7 @@ std::vector<LvalPageInfo> scanLvalPages(const PageFile& source, Buffers& buffers
                     if (slot.start < tableEnd || slot.start > slot.end) throw Error("row bounds");
                     ++p.liveRows;
                     p.liveBytes += slot.length() + 2u;
-                    if (slot.length() + 2u > kPageRoom / 2) ++p.bigRows;
+                    if (slot.length() + 2u > kDataPageRoom / 2) ++p.bigRows;
                 }
                 p.lval = true;
             } catch (const Error&) {
@@ -226,7 +225,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
                 if (info[p].liveRows == 0) c.plan.released.push_back(p);
             }
             if (c.plan.pages.empty()) continue;
-            c.needed = std::max(big, (live + kPageRoom - 1) / kPageRoom);
+            c.needed = std::max(big, (live + kDataPageRoom - 1) / kDataPageRoom);
             candidates.push_back(std::move(c));
         }
     }

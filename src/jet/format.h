@@ -64,6 +64,8 @@ inline constexpr uint16_t kSlotOffsetMask = 0x1FFF;
 inline constexpr uint16_t kSlotDeleted = 0x8000;
 inline constexpr uint16_t kSlotOverflow = 0x4000;
 inline constexpr uint32_t kLvalOwner = 0x4C41564C; // "LVAL" read as a LE u32
+inline constexpr size_t kSlotEntrySize = 2;
+inline constexpr size_t kDataPageRoom = kPageSize - kDataSlotTable; // rows plus their slot entries
 inline constexpr size_t kMaxSlotsPerPage = 255;
 inline constexpr size_t kMaxRowSize = 4060;       // largest row Access accepts
 
@@ -190,6 +192,15 @@ inline constexpr uint8_t kLongValueChain = 0x00;
 inline constexpr size_t kLongValueMaxInline = 64;   // Access rejects longer inline values
 inline constexpr size_t kLongValueMaxRow = 4076;    // Access rejects longer LVAL rows
 inline constexpr size_t kLongValueChainData = 4072; // data bytes per chain segment
+inline constexpr size_t kLongValueChainNext = 4;    // the next-row pointer before each segment's data
+
+// Where this program stores a long value of `bytes` bytes (Access keeps values of up to 34 bytes
+// in the row): inline, in one LVAL row up to the longest row, else in a chain of LVAL rows. A
+// value the policy puts inline goes into one LVAL row instead when its row cannot grow.
+inline constexpr size_t kLongValueInlineLimit = 34;
+inline constexpr uint8_t longValueStorageFor(size_t bytes) {
+    return bytes <= kLongValueInlineLimit ? kLongValueInline : bytes <= kLongValueMaxRow ? kLongValueSingle : kLongValueChain;
+}
 
 // ---- Catalog (MSysObjects) -------------------------------------------------------------------------
 inline constexpr uint32_t kCatalogTdefPage = 2;

@@ -13,7 +13,6 @@ using namespace format;
 
 namespace {
 constexpr uint16_t kFlagBits = kSlotDeleted | kSlotOverflow;
-constexpr size_t kCapacity = kPageSize - kDataSlotTable; // bytes for slot entries and rows
 } // namespace
 
 EditablePage::EditablePage(const Bytes& page, uint32_t number) : number_(number) {
@@ -59,7 +58,7 @@ uint16_t EditablePage::flags(int slot) const { return flags_.at(size_t(slot)); }
 const Bytes& EditablePage::row(int slot) const { return rows_.at(size_t(slot)); }
 
 int EditablePage::freeSpace() const {
-    return int(kCapacity) - int(2 * rows_.size()) - int(used_);
+    return int(kDataPageRoom) - int(kSlotEntrySize * rows_.size()) - int(used_);
 }
 
 void EditablePage::setRow(int slot, Bytes bytes) {
@@ -99,6 +98,12 @@ void EditablePage::putRow(int slot, Bytes bytes, uint16_t flags) {
     }
     setRow(slot, std::move(bytes));
     setFlags(slot, flags);
+}
+
+int EditablePage::addRow(Bytes bytes) {
+    int slot = int(rows_.size());
+    putRow(slot, std::move(bytes), 0);
+    return slot;
 }
 
 Bytes EditablePage::serialize() const {

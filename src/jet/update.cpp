@@ -50,9 +50,6 @@ namespace {
 // then costs one flush for thousands of updates.
 constexpr size_t kMaxHeldPages = 1024;
 
-// Memo values up to this many bytes go into the row, as Access stores them (Access kept memo
-// values of 34 bytes inline and stored those of 37 bytes and more out of line).
-constexpr size_t kMemoInlineLimit = 34;
 
 std::string describe(const RowId& row) {
     return "page " + std::to_string(row.page) + ", slot " + std::to_string(row.slot);
@@ -253,7 +250,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         const LongValueMaps* maps = def.longValueMapsFor(col.number);
         if (maps && maps->ownedMapPointer) space = &cache->longValues[maps->ownedMapPointer];
         bool stored = false;
-        if (encoded.size() <= kMemoInlineLimit) {
+        if (longValueStorageFor(encoded.size()) == kLongValueInline) {
             Bytes candidate = inlineLongValue(encoded);
             long growth = long(candidate.size()) - long(slice.isNull() ? 0 : slice.length);
             if (growth <= dataPage.freeSpace() && oldRow.size() + growth <= kMaxRowSize) {
