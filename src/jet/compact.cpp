@@ -42,7 +42,6 @@ using namespace format;
 
 namespace {
 
-constexpr uint32_t kGlobalMap = makePointer(kGlobalMapPage, 0);
 constexpr uint32_t kChunkPages = 32; // 128 KB per read or write while streaming the file
 
 // The two chunk buffers every pass reuses (fresh memory costs a page fault per 4 KB).
@@ -197,7 +196,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
     std::vector<Candidate> candidates;
     std::map<uint32_t, int> pageUsers;
     std::set<uint32_t> globalFree;
-    for (uint32_t p : readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map").pages) globalFree.insert(p);
+    for (uint32_t p : readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map").pages) globalFree.insert(p);
     for (size_t t = 0; t < tables.size(); ++t) {
         const TableDef& def = tables[t];
         for (size_t i = 0; i < def.columns.size(); ++i) {
@@ -300,7 +299,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
 
 // Applies the plans to `file` (the overlay) and cuts off free pages at the end.
 void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
-    UsageMap global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+    UsageMap global = readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map");
     std::set<uint32_t> free(global.pages.begin(), global.pages.end());
     bool globalChanged = false;
 
@@ -312,7 +311,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
                 writer.write(p, Bytes(kPageSize, 0));
                 free.insert(p);
             }
-        writer.rewriteMap(kGlobalMap, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
+        writer.rewriteMap(kGlobalMapPointer, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
         globalChanged = true;
         for (const ColumnPlan& plan : plans) {
             writer.rewriteMap(plan.maps.ownedMap, plan.ownedAfter, MapSemantics::Members, file.pageCount(), "owned map of " + plan.maps.what);
@@ -343,7 +342,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
 
     // 3. Cut off the free pages at the end and rebuild the global map for the new length.
     if (globalChanged) {
-        global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+        global = readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map");
         free = std::set<uint32_t>(global.pages.begin(), global.pages.end());
     }
     uint32_t pages = file.pageCount();
@@ -351,7 +350,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
     if (pages == file.pageCount() && !globalChanged) return; // nothing to reclaim: a plain copy
     std::vector<uint32_t> freeInside(free.begin(), free.lower_bound(pages));
     PageWriter writer(file);
-    writer.rewriteMap(kGlobalMap, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
+    writer.rewriteMap(kGlobalMapPointer, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
     file.truncatePages(pages);
 }
 

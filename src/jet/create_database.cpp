@@ -25,15 +25,7 @@ using namespace jet::format;
 using create::PageSet;
 using create::TableWriter;
 
-// Catalog ids of the objects every database has (Jet's own numbering).
-constexpr int64_t kIdRootContainer = 0x0F000000;
-constexpr int64_t kIdTables = 0x0F000001;
-constexpr int64_t kIdDatabases = 0x0F000002;
-constexpr int64_t kIdRelationships = 0x0F000003;
-constexpr int64_t kIdMSysDb = 0x10000000;
-constexpr int64_t kTypeDatabase = 2;
-constexpr int64_t kTypeContainer = 3;
-constexpr int64_t kFlagsSystem = int32_t(kObjectFlagSystem);
+constexpr int64_t kFlagsSystem = int32_t(kObjectFlagSystem); // the flag as the signed column holds it
 
 double nowAsJetDate() {
     using namespace std::chrono;
@@ -121,14 +113,14 @@ void createDatabase(const std::string& path, const std::vector<NewTable>& tables
     }
 
     TableWriter catalog(file, create::layoutCatalog(), catalogPage);
-    catalog.addRow(catalogRow(kIdTables, kIdRootContainer, "Tables", kTypeContainer, created, kFlagsSystem));
-    catalog.addRow(catalogRow(kIdDatabases, kIdRootContainer, "Databases", kTypeContainer, created, kFlagsSystem));
-    catalog.addRow(catalogRow(kIdRelationships, kIdRootContainer, "Relationships", kTypeContainer, created,
+    catalog.addRow(catalogRow(kObjectIdTables, kObjectIdRootContainer, "Tables", kObjectTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdDatabases, kObjectIdRootContainer, "Databases", kObjectTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdRelationships, kObjectIdRootContainer, "Relationships", kObjectTypeContainer, created,
                               kFlagsSystem));
-    catalog.addRow(catalogRow(kIdMSysDb, kIdDatabases, "MSysDb", kTypeDatabase, created, kFlagsSystem));
-    catalog.addRow(catalogRow(catalogPage, kIdTables, "MSysObjects", kObjectTypeTable, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdMSysDb, kObjectIdDatabases, "MSysDb", kObjectTypeDatabase, created, kFlagsSystem));
+    catalog.addRow(catalogRow(catalogPage, kObjectIdTables, "MSysObjects", kObjectTypeTable, created, kFlagsSystem));
     for (size_t i = 0; i < tables.size(); ++i)
-        catalog.addRow(catalogRow(definitionPages[i], kIdTables, tables[i].name, kObjectTypeTable, created, 0));
+        catalog.addRow(catalogRow(definitionPages[i], kObjectIdTables, tables[i].name, kObjectTypeTable, created, 0));
     catalog.finish();
 
     file[0] = create::buildHeaderPage(created);

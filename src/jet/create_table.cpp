@@ -16,17 +16,8 @@ using namespace jet::format;
 
 namespace {
 
-constexpr uint32_t kColumnMagic = 0x00000659; // in every TDEF header and column block
-constexpr uint16_t kSortGeneral = 0x0409;
-constexpr size_t kTdefHeaderSize = 63;
-constexpr size_t kMaxColumns = 255;
-constexpr size_t kMaxNameChars = 64;
-constexpr size_t kMaxBinaryBytes = 255;
 // Pages with at least this much room go into the free-space maps (a hint for later inserts).
 constexpr size_t kFreeMapMinimum = kPageSize / 10;
-// Column flags as Access sets them: 0x02 on every ordinary column, 0x10 on system columns.
-constexpr uint8_t kColFlagUpdatable = 0x02;
-constexpr uint8_t kColFlagSystem = 0x10;
 
 std::u16string asciiLower(const std::u16string& s) {
     std::u16string out = s;
@@ -435,10 +426,10 @@ uint32_t TableWriter::finish() {
     t[0] = kPageTableDef;
     t[1] = 0x01;
     put32(t, kTdefNextPage, 0);
-    put32(t, 12, kColumnMagic);
+    put32(t, kTdefMagic, kColumnMagic);
     put32(t, kTdefRowCount, uint32_t(rowCount_));
     put32(t, kTdefAutoNumber, 0);
-    t[24] = 0x01;
+    t[kTdefUnknown24] = 0x01;
     t[kTdefTableType] = layout_.system ? 'S' : 'N';
     put16(t, kTdefMaxCols, uint16_t(layout_.columns.size()));
     put16(t, kTdefVarCols, layout_.varColumns);
@@ -450,10 +441,10 @@ uint32_t TableWriter::finish() {
     for (const ColumnLayout& c : layout_.columns) {
         Bytes b(kColumnBlockSize, 0);
         b[kColType] = uint8_t(c.type);
-        put32(b, 1, kColumnMagic);
+        put32(b, kColMagic, kColumnMagic);
         put16(b, kColNumber, c.number);
         put16(b, kColVarIndex, c.varIndex);
-        put16(b, 9, c.number);
+        put16(b, kColNumberAgain, c.number);
         put16(b, kColPrecision, kSortGeneral);
         b[kColFlags] = c.flags;
         b[kColExtFlags] = c.extFlags;
@@ -473,11 +464,11 @@ uint32_t TableWriter::finish() {
         append32(t, longValues_[i]->freeMapPointer);
     }
     append16(t, kLvMapEnd);
-    if (t.size() > kPageSize - 8) // bytes 2..3 hold the room left minus 8
+    if (t.size() > kPageSize - kTdefContinuationHeader)
         throw Error("The definition of table \"" + layout_.name + "\" needs " + std::to_string(t.size()) +
                     " bytes, more than one page; use fewer columns or shorter names");
     put32(t, kTdefLength, uint32_t(t.size()));
-    put16(t, 2, uint16_t(kPageSize - 8 - t.size()));
+    put16(t, kTdefFreeBytes, uint16_t(kPageSize - kTdefContinuationHeader - t.size()));
     t.resize(kPageSize, 0);
     file_[tdefPage_] = std::move(t);
     return tdefPage_;

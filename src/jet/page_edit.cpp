@@ -11,10 +11,6 @@ namespace jet {
 
 using namespace format;
 
-namespace {
-constexpr uint16_t kFlagBits = kSlotDeleted | kSlotOverflow;
-} // namespace
-
 EditablePage::EditablePage(const Bytes& page, uint32_t number) : number_(number) {
     ByteView view(page.data(), page.size(), "page " + std::to_string(number));
     if (page.size() != kPageSize || view.u8(0) != kPageData)
@@ -33,7 +29,7 @@ EditablePage::EditablePage(const Bytes& page, uint32_t number) : number_(number)
             throw Error("page " + std::to_string(number) + ", slot " + std::to_string(i) +
                         ": row bounds " + std::to_string(start) + ".." + std::to_string(end) +
                         " are damaged");
-        flags_.push_back(raw & kFlagBits);
+        flags_.push_back(raw & kSlotFlags);
         rows_.emplace_back(page.begin() + long(start), page.begin() + long(end));
         used_ += end - start;
         end = start;
@@ -70,7 +66,7 @@ void EditablePage::setRow(int slot, Bytes bytes) {
     r = std::move(bytes);
 }
 
-void EditablePage::setFlags(int slot, uint16_t flags) { flags_.at(size_t(slot)) = flags & kFlagBits; }
+void EditablePage::setFlags(int slot, uint16_t flags) { flags_.at(size_t(slot)) = flags & kSlotFlags; }
 
 void EditablePage::freeRow(int slot) {
     setRow(slot, {});
@@ -93,7 +89,7 @@ void EditablePage::putRow(int slot, Bytes bytes, uint16_t flags) {
             throw Error("internal: no room for a new row on page " + std::to_string(number_));
         used_ += bytes.size();
         rows_.push_back(std::move(bytes));
-        flags_.push_back(flags & kFlagBits);
+        flags_.push_back(flags & kSlotFlags);
         return;
     }
     setRow(slot, std::move(bytes));

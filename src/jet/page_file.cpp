@@ -289,6 +289,10 @@ private:
     bool writable_;
 };
 
+Error notWritable(const std::string& path) {
+    return Error(path + ": cannot be opened for writing (read-only or no permission)");
+}
+
 int openDatabaseFile(const std::string& path, bool writable) {
     if (path.empty()) throw Error("no database file was given");
     struct stat st {};
@@ -300,8 +304,7 @@ int openDatabaseFile(const std::string& path, bool writable) {
     if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
     int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) {
-        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM))
-            throw Error(path + ": cannot be opened for writing (read-only or no permission)");
+        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM)) throw notWritable(path);
         throw Error(systemError(path, "open the file"));
     }
     return fd;
@@ -319,8 +322,10 @@ std::unique_ptr<PageFile> openDiskPageFile(const std::string& path, bool writabl
 }
 
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
-    if (opener()) return opener()(path, writable);
-    return openDiskPageFile(path, writable);
+    if (!opener()) return openDiskPageFile(path, writable);
+    std::unique_ptr<PageFile> file = opener()(path, writable);
+    if (writable && !file->writable()) throw notWritable(path);
+    return file;
 }
 
 PageFileOpener setPageFileOpener(PageFileOpener replacement) {

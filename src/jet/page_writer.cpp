@@ -19,7 +19,6 @@ using namespace format;
 
 namespace {
 
-constexpr uint32_t kGlobalMapPointer = makePointer(kGlobalMapPage, 0);
 constexpr uint32_t kNoLimit = 0xFFFFFFFFu;
 // Longest inline bitmap we grow a map to before promoting it (owned and free maps), and the
 // longest for the global map (page 1 holds little else).
