@@ -90,7 +90,8 @@ void PageFile::holdWrites(bool on) {
 
 void PageFile::writeHeld() {
     if (held_.empty()) return;
-    // Stage by stage, pages in ascending order (pages past the end are appended in turn).
+    // Stage by stage, pages in ascending order (pages past the end are appended in turn), each
+    // stage flushed before the next one starts.
     for (auto stage : {WriteStage::Data, WriteStage::Claim, WriteStage::Maps, WriteStage::Switch, WriteStage::Free}) {
         bool any = false;
         for (auto it = held_.begin(); it != held_.end();) {
@@ -104,7 +105,8 @@ void PageFile::writeHeld() {
             if (held_.empty()) heldEnd_ = 0;
             noteOwnWrite();
         }
-        if (any) {
+        // Freed data is needed by nothing that follows: its writes wait for the next flush.
+        if (any && stage != WriteStage::Free) {
             sync();
             unsynced_ = false;
         }

@@ -53,8 +53,9 @@ public:
 
     // Holding writes groups the writes of many changes so that each stage costs one flush for
     // all of them: held pages are readable through this object at once and reach the file only
-    // at writeHeld(), stage by stage, with a flush after each stage that had writes. A page held
-    // in one stage and written again in another first sends everything held to the disk.
+    // at writeHeld(), stage by stage, with a flush after each stage that had writes (the frees
+    // excepted: nothing depends on them, the next flush takes them along). A page held in one
+    // stage and written again in another first sends everything held to the disk.
     void holdWrites(bool on);
     bool holdingWrites() const { return holding_; }
     size_t heldPages() const { return held_.size(); }

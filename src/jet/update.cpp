@@ -46,9 +46,6 @@ struct WriteCache {
 
 namespace {
 
-// Pages a bulk run holds before sending them to the disk (4 MB): each stage of the held writes
-// then costs one flush for thousands of updates.
-constexpr size_t kMaxHeldPages = 1024;
 
 
 std::string describe(const RowId& row) {
@@ -281,10 +278,12 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         freeLongValue(writer, oldSegments, space ? *space : none);
     }
     if (db.flushEachUpdate) file.flush();
-    else if (file.heldPages() >= kMaxHeldPages) file.writeHeld();
+    else if (file.heldPages() >= db.heldPagesLimit) file.writeHeld();
     cache->generation = file.generation();
     db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
 }
+
+void setHeldPagesLimit(Database& db, size_t pages) { db.impl_->heldPagesLimit = pages; }
 
 void Database::setFlushEachUpdate(bool on) {
     impl_->flushEachUpdate = on;

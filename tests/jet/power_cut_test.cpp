@@ -97,7 +97,10 @@ int runUpdates(const jet::Bytes& start, const Scenario& s, bool batched,
     try {
         db = jet::openDatabase(std::move(owned), jet::OpenMode::ReadWrite);
         jet::ResultSet rows = db->readTable("bible");
-        if (batched) db->setFlushEachUpdate(false);
+        if (batched) {
+            db->setFlushEachUpdate(false);
+            jet::setHeldPagesLimit(*db, 3); // several groups of held writes within the run
+        }
         for (const Update& u : s.updates) {
             db->updateText("bible", rows.rows[u.row].id, "BIBLETEXT", u.text);
             ++done;
