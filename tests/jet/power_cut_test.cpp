@@ -67,9 +67,9 @@ jet::Bytes bytesOf(const std::filesystem::path& file) {
 
 jet::Bytes bibleBytes(bool textColumn) {
     test_support::TempDir dir;
-    auto spec = test_support::simpleBible(1, 2, 12);
-    spec.verseTextAsText255 = textColumn;
-    return bytesOf(test_support::writeBible(dir / "b.mdb", spec));
+    auto shape = test_support::simpleBible(1, 2, 12);
+    shape.verseTextAsText255 = textColumn;
+    return bytesOf(test_support::writeBible(dir / "b.mdb", shape));
 }
 
 Texts readTexts(const jet::Bytes& contents) {
