@@ -61,7 +61,7 @@ Database::Impl::Impl(std::unique_ptr<PageFile> f, OpenMode m) : path(f->name()),
 
 Database::Impl::~Impl() {
     try {
-        if (file && file->holdingWrites()) file->flush();
+        if (file && file->holdingWrites()) sendHeldWrites(true);
     } catch (...) {
         // Closing must not throw; what was held is lost and the file keeps its last state.
     }

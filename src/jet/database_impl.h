@@ -75,6 +75,9 @@ struct Database::Impl {
     // it reached the disk, so new values of a group go elsewhere: small groups keep the file from
     // growing (a whole bible grows by about one group's values).
     size_t heldPagesLimit = 32;
+    // Sends the writes held by the page file to the disk and frees the rows whose freeing waited
+    // for them; with `flushAll` those frees reach the disk as well (update.cpp).
+    void sendHeldWrites(bool flushAll);
     // After this object's own update of table `tablePage` (update.cpp): keeps what the update did
     // not change, so the next operation does not re-read the catalog and definitions.
     void acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged);

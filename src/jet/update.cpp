@@ -42,6 +42,9 @@ using namespace format;
 struct WriteCache {
     uint64_t generation = 0;
     std::map<uint32_t, LongValueSpace> longValues; // by owned-map pointer
+    // Replaced LVAL rows on pages that hold writes of an earlier stage (new rows of this group):
+    // they are freed once those writes are on the disk. By owned-map pointer (0: none).
+    std::vector<std::pair<uint32_t, LongValueSegment>> deferredFrees;
 };
 
 namespace {
@@ -274,11 +277,20 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     }
 
     if (!oldSegments.empty()) {
+        // Freeing a row on a page whose new rows still wait for the disk would make the page wait
+        // for the switch as well: such rows are freed after the held writes went out.
+        std::vector<LongValueSegment> now;
+        const uint32_t mapPointer = space ? def.longValueMapsFor(col.number)->ownedMapPointer : 0;
+        for (const LongValueSegment& s : oldSegments) {
+            const WriteStage* held = file.heldStage(s.page);
+            if (held && *held != WriteStage::Free) cache->deferredFrees.emplace_back(mapPointer, s);
+            else now.push_back(s);
+        }
         LongValueSpace none;
-        freeLongValue(writer, oldSegments, space ? *space : none);
+        if (!now.empty()) freeLongValue(writer, now, space ? *space : none);
     }
-    if (db.flushEachUpdate) file.flush();
-    else if (file.heldPages() >= db.heldPagesLimit) file.writeHeld();
+    if (db.flushEachUpdate) db.sendHeldWrites(true);
+    else if (file.heldPages() >= db.heldPagesLimit) db.sendHeldWrites(false);
     cache->generation = file.generation();
     db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
 }
@@ -291,7 +303,24 @@ void Database::setFlushEachUpdate(bool on) {
 }
 
 void Database::flush() {
-    if (impl_->mode == OpenMode::ReadWrite && impl_->file->writable()) impl_->file->flush();
+    if (impl_->mode == OpenMode::ReadWrite && impl_->file->writable()) impl_->sendHeldWrites(true);
+}
+
+void Database::Impl::sendHeldWrites(bool flushAll) {
+    file->writeHeld();
+    if (writeCache && !writeCache->deferredFrees.empty()) {
+        std::map<uint32_t, std::vector<LongValueSegment>> byMap;
+        for (const auto& [map, segment] : writeCache->deferredFrees) byMap[map].push_back(segment);
+        writeCache->deferredFrees.clear();
+        PageWriter writer(*file);
+        for (const auto& [map, segments] : byMap) {
+            LongValueSpace none;
+            freeLongValue(writer, segments, map ? writeCache->longValues[map] : none);
+        }
+    }
+    if (flushAll) file->flush();
+    if (writeCache) writeCache->generation = file->generation();
+    seenGeneration_ = file->generation();
 }
 
 void Database::Impl::acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged) {
