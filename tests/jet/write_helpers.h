@@ -19,17 +19,13 @@
 
 namespace write_test {
 
-using test_support::asMdbExportShows;
 using test_support::Cells;
+using test_support::asMdbExportShows;
+using test_support::fileBytes;
 using test_support::mdbExport;
 using test_support::mdbExportRaw;
 using test_support::mdbTables;
 using test_support::parseCsv;
-
-inline std::string fileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A text of `units` UTF-16 code units drawn from a mix of ASCII, CR LF, quotes, commas, Latin-1,
 // Greek, CJK and (when allowed) surrogate pairs; `latin1Only` keeps it compressible.

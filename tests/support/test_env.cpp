@@ -88,6 +88,11 @@ ScopedEnv::~ScopedEnv() {
     else unsetenv(name_.c_str());
 }
 
+std::string fileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 fs::path copyInto(const fs::path& file, const fs::path& dir) {
     fs::path dest = dir / file.filename();
     fs::copy_file(file, dest, fs::copy_options::overwrite_existing);

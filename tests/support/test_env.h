@@ -41,6 +41,9 @@ private:
 // The whole content of a file ("" when it cannot be read).
 std::string readBytes(const std::filesystem::path& file);
 
+// The whole content of a file ("" when it cannot be read).
+std::string fileBytes(const std::filesystem::path& file);
+
 // Copies a file into `dir`, writable, and returns the copy's path.
 std::filesystem::path copyInto(const std::filesystem::path& file, const std::filesystem::path& dir);
 
