@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 
 #include "app/rich_edit_view.h"
+#include "texts/messages.h"
 #include "verse/commands.h"
 #include "verse/save.h"
 
@@ -118,18 +119,6 @@ void TForm1::Wissenlegeregel(int pane) { runCommand(paneLines(pane), verse::Wiss
 
 // ---- Saving ---------------------------------------------------------------------------------
 
-namespace {
-
-// The one message of saving that the interface texts do not hold.
-QString noVerseRowMessage(const QString& languageCode) {
-    if (languageCode == "NL")
-        return QStringLiteral("Er is hier geen vers in de database: deze wijziging is niet opgeslagen.");
-    if (languageCode == "DE")
-        return QString::fromUtf8("Hier gibt es keinen Vers in der Datenbank: diese Änderung wurde nicht gespeichert.");
-    return QStringLiteral("There is no verse in the database here: this change was not saved.");
-}
-
-} // namespace
 
 // The final text is written in one post. Pending events run only after it: a handler they run
 // (a second click on a step button) may move the cursor, and the text must land in the row it
@@ -167,7 +156,7 @@ void TForm1::Savevers(int pane) {
         }
     } else {
         (pane == 1 ? edited1 : edited2) = false;
-        showMessage(noVerseRowMessage(languageCode));
+        showMessage(texts::noVerseRowMessage(languageCode));
     }
     processPendingEvents();
 }

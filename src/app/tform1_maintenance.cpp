@@ -15,6 +15,7 @@
 #include "maintenance/compaction.h"
 #include "maintenance/slide_options.h"
 #include "texts/leftover_texts.h"
+#include "texts/messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -195,7 +196,7 @@ bool TForm1::CompactAndRepair(const QString& path) {
         maintenance::compactAndRepair(path, compactionFileOps ? *compactionFileOps : maintenance::systemFileOps());
     // The one message of compaction: the database would otherwise seem lost.
     if (!outcome.strandedAt.isEmpty())
-        showMessage(maintenance::strandedDatabaseMessage(languageCode, path, outcome.strandedAt));
+        showMessage(texts::strandedDatabaseMessage(languageCode, path, outcome.strandedAt));
     // A leftover would block this bible's compaction at every close without a word: it is named
     // once (both panes may hold the same file).
     if (!outcome.blockedBy.isEmpty() && !reportedLeftovers_.contains(outcome.blockedBy, Qt::CaseInsensitive)) {

@@ -13,7 +13,6 @@
 // then read back in full: every page must equal what was meant to be written (for unchanged pages
 // that is the source's page), and the tables whose pages changed must read the same rows and
 // values as in the source. A copy that does not verify is removed.
-#include "jet/bounded_lock.h"
 #include "jet/catalog.h"
 #include "jet/completeness.h"
 #include "jet/data_page.h"
@@ -29,14 +28,13 @@
 #include "jet/table_def.h"
 #include "jet/usage_map.h"
 
+#include "jet/compact.h"
+#include "jet/disk_files.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace jet {
 
@@ -44,9 +42,7 @@ using namespace format;
 
 namespace {
 
-constexpr uint32_t kGlobalMap = makePointer(kGlobalMapPage, 0);
 constexpr uint32_t kChunkPages = 32; // 128 KB per read or write while streaming the file
-constexpr size_t kPageRoom = kPageSize - kDataSlotTable; // rows plus their slot entries
 
 // The two chunk buffers every pass reuses (fresh memory costs a page fault per 4 KB).
 struct Buffers {
@@ -54,80 +50,12 @@ struct Buffers {
     Bytes back = Bytes(size_t(kChunkPages) * kPageSize);
 };
 
-std::string systemError(const std::string& path, const std::string& action) {
-    return path + ": cannot " + action + " (" + std::strerror(errno) + ")";
-}
-
-// pread/pwrite of a whole range, retried on EINTR; a short read means the file shrank.
-void readFully(int fd, uint8_t* dst, size_t length, uint64_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < length) {
-        ssize_t n = ::pread(fd, dst + done, length - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw Error(systemError(path, "read"));
-        if (n == 0) throw Error(path + ": the file ended while reading (it was shortened meanwhile?)");
-        done += size_t(n);
-    }
-}
-
-void writeFully(int fd, const uint8_t* src, size_t length, uint64_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < length) {
-        ssize_t n = ::pwrite(fd, src + done, length - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw Error(systemError(path, "write"));
-        done += size_t(n);
-    }
-}
-
-// The source, opened once: a shared lock over the file's bytes is held for the whole compaction,
-// so that no writer of this program changes it between the passes below (its writers take an
-// exclusive lock on each page they write). Only the bytes: Jet places its locks beyond the end of
-// the file, and those must not be waited for. Where the file system refuses locks it goes ahead
-// unlocked, and the size and modification time are compared at the end instead.
-class SourceFile {
-public:
-    explicit SourceFile(const std::string& path) : path_(path), fd_(openDatabaseFile(path, false)) {
-        try {
-            if (::fstat(fd_, &before_) != 0) throw Error(systemError(path, "read the file's size"));
-            if (before_.st_size > 0) lockRange(fd_, F_RDLCK, 0, uint64_t(before_.st_size), path);
-        } catch (...) {
-            ::close(fd_);
-            throw;
-        }
-    }
-    ~SourceFile() { ::close(fd_); } // closing the descriptor drops its lock
-    SourceFile(const SourceFile&) = delete;
-    SourceFile& operator=(const SourceFile&) = delete;
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    uint64_t size() const { return uint64_t(before_.st_size); }
-    uint32_t pages() const { return uint32_t(std::min<uint64_t>(size() / kPageSize, 0xFFFFFF)); }
-    void read(uint32_t firstPage, uint32_t count, uint8_t* dst) const {
-        readFully(fd_, dst, size_t(count) * kPageSize, uint64_t(firstPage) * kPageSize, path_);
-    }
-    // Throws when the file was changed by someone while it was being copied.
-    void checkUnchanged() const {
-        struct stat now {};
-        if (::fstat(fd_, &now) != 0) throw Error(systemError(path_, "read the file's size"));
-        if (now.st_size != before_.st_size || now.st_mtim.tv_sec != before_.st_mtim.tv_sec ||
-            now.st_mtim.tv_nsec != before_.st_mtim.tv_nsec)
-            throw Error(path_ + ": the file was changed by another program while it was being compacted");
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    struct stat before_ {};
-};
-
 // The database as compaction sees it: the source's pages, with the pages compaction changed (or
 // added) held in memory. Read-only instances show the source as it is.
 class OverlayFile final : public PageFile {
 public:
-    OverlayFile(const SourceFile& source, bool writable)
-        : PageFile(source.path()), source_(source), pages_(source.pages()), writable_(writable) {}
+    OverlayFile(const PageFile& source, bool writable)
+        : PageFile(source.name()), source_(source), pages_(source.pageCount()), writable_(writable) {}
 
     bool writable() const override { return writable_; }
     uint64_t sizeBytes() const override { return uint64_t(pages_) * kPageSize; }
@@ -138,7 +66,7 @@ public:
     const uint8_t* outputPage(uint32_t page, const uint8_t* sourceChunk, uint32_t chunkStart) const {
         auto it = changed_.find(page);
         if (it != changed_.end()) return it->second.data();
-        if (page >= source_.pages()) throw Error("internal: page " + std::to_string(page) + " has no content");
+        if (page >= source_.pageCount()) throw Error("internal: page " + std::to_string(page) + " has no content");
         return sourceChunk + size_t(page - chunkStart) * kPageSize;
     }
 
@@ -156,8 +84,8 @@ protected:
             }
             uint32_t run = 1; // unchanged source pages in one read
             while (i + run < count && !changed_.count(first + i + run)) ++run;
-            if (first + i + run > source_.pages()) throw Error("internal: page " + std::to_string(first + i) + " has no content");
-            source_.read(first + i, run, dst + size_t(i) * kPageSize);
+            if (first + i + run > source_.pageCount()) throw Error("internal: page " + std::to_string(first + i) + " has no content");
+            source_.readPages(first + i, run, dst + size_t(i) * kPageSize);
             i += run;
         }
     }
@@ -173,7 +101,7 @@ protected:
     }
 
 private:
-    const SourceFile& source_;
+    const PageFile& source_;
     uint32_t pages_;
     bool writable_;
     std::map<uint32_t, Bytes> changed_;
@@ -187,12 +115,13 @@ struct LvalPageInfo {
     size_t liveBytes = 0;  // live rows plus their slot entries
 };
 
-std::vector<LvalPageInfo> scanLvalPages(const SourceFile& source, Buffers& buffers) {
-    std::vector<LvalPageInfo> info(source.pages());
+std::vector<LvalPageInfo> scanLvalPages(const PageFile& source, Buffers& buffers) {
+    const uint32_t pages = source.pageCount();
+    std::vector<LvalPageInfo> info(pages);
     Bytes& chunk = buffers.chunk;
-    for (uint32_t first = 0; first < source.pages(); first += kChunkPages) {
-        uint32_t count = std::min(kChunkPages, source.pages() - first);
-        source.read(first, count, chunk.data());
+    for (uint32_t first = 0; first < pages; first += kChunkPages) {
+        uint32_t count = std::min(kChunkPages, pages - first);
+        source.readPages(first, count, chunk.data());
         for (uint32_t i = 0; i < count; ++i) {
             const uint8_t* bytes = chunk.data() + size_t(i) * kPageSize;
             if (bytes[0] != kPageData) continue;
@@ -208,7 +137,7 @@ std::vector<LvalPageInfo> scanLvalPages(const SourceFile& source, Buffers& buffe
                     if (slot.start < tableEnd || slot.start > slot.end) throw Error("row bounds");
                     ++p.liveRows;
                     p.liveBytes += slot.length() + 2u;
-                    if (slot.length() + 2u > kPageRoom / 2) ++p.bigRows;
+                    if (slot.length() + 2u > kDataPageRoom / 2) ++p.bigRows;
                 }
                 p.lval = true;
             } catch (const Error&) {
@@ -267,7 +196,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
     std::vector<Candidate> candidates;
     std::map<uint32_t, int> pageUsers;
     std::set<uint32_t> globalFree;
-    for (uint32_t p : readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map").pages) globalFree.insert(p);
+    for (uint32_t p : readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map").pages) globalFree.insert(p);
     for (size_t t = 0; t < tables.size(); ++t) {
         const TableDef& def = tables[t];
         for (size_t i = 0; i < def.columns.size(); ++i) {
@@ -295,7 +224,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
                 if (info[p].liveRows == 0) c.plan.released.push_back(p);
             }
             if (c.plan.pages.empty()) continue;
-            c.needed = std::max(big, (live + kPageRoom - 1) / kPageRoom);
+            c.needed = std::max(big, (live + kDataPageRoom - 1) / kDataPageRoom);
             candidates.push_back(std::move(c));
         }
     }
@@ -370,7 +299,7 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
 
 // Applies the plans to `file` (the overlay) and cuts off free pages at the end.
 void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
-    UsageMap global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+    UsageMap global = readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map");
     std::set<uint32_t> free(global.pages.begin(), global.pages.end());
     bool globalChanged = false;
 
@@ -382,7 +311,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
                 writer.write(p, Bytes(kPageSize, 0));
                 free.insert(p);
             }
-        writer.rewriteMap(kGlobalMap, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
+        writer.rewriteMap(kGlobalMapPointer, {free.begin(), free.end()}, MapSemantics::GlobalFree, file.pageCount(), "global usage map");
         globalChanged = true;
         for (const ColumnPlan& plan : plans) {
             writer.rewriteMap(plan.maps.ownedMap, plan.ownedAfter, MapSemantics::Members, file.pageCount(), "owned map of " + plan.maps.what);
@@ -413,7 +342,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
 
     // 3. Cut off the free pages at the end and rebuild the global map for the new length.
     if (globalChanged) {
-        global = readUsageMap(file, kGlobalMap, file.pageCount(), "global usage map");
+        global = readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map");
         free = std::set<uint32_t>(global.pages.begin(), global.pages.end());
     }
     uint32_t pages = file.pageCount();
@@ -421,7 +350,7 @@ void applyPlans(OverlayFile& file, std::vector<ColumnPlan>& plans) {
     if (pages == file.pageCount() && !globalChanged) return; // nothing to reclaim: a plain copy
     std::vector<uint32_t> freeInside(free.begin(), free.lower_bound(pages));
     PageWriter writer(file);
-    writer.rewriteMap(kGlobalMap, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
+    writer.rewriteMap(kGlobalMapPointer, freeInside, MapSemantics::GlobalFree, pages, "global usage map");
     file.truncatePages(pages);
 }
 
@@ -497,86 +426,83 @@ void checkContent(const PageFile& source, const OverlayFile& output, const std::
 }
 
 // Writes the copy (source pages with the changed ones in their place), reads it back in full
-// and compares every page with what was meant; syncs it. Removes the file on any failure.
-void writeAndVerify(const std::string& path, const SourceFile& source, const OverlayFile& output, Buffers& buffers) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (errno == EEXIST) throw Error(path + ": the destination already exists");
-        throw Error(systemError(path, "create the file"));
-    }
-    try {
-        const uint32_t pages = output.pages();
-        Bytes &chunk = buffers.chunk, &back = buffers.back;
-        auto sourcePart = [&](uint32_t first, uint32_t count) {
-            uint32_t fromSource = first < source.pages() ? std::min(count, source.pages() - first) : 0;
-            if (fromSource) source.read(first, fromSource, chunk.data());
-        };
-        for (uint32_t first = 0; first < pages; first += kChunkPages) {
-            uint32_t count = std::min(kChunkPages, pages - first);
-            sourcePart(first, count);
-            for (uint32_t i = 0; i < count; ++i) {
-                const uint8_t* page = output.outputPage(first + i, chunk.data(), first);
-                uint8_t* slot = chunk.data() + size_t(i) * kPageSize;
-                if (page != slot) std::memcpy(slot, page, kPageSize);
-            }
-            writeFully(fd, chunk.data(), size_t(count) * kPageSize, uint64_t(first) * kPageSize, path);
+// and compares every page with what was meant, then flushes it.
+void writeAndVerify(PageFile& destination, const std::string& path, const PageFile& source, const OverlayFile& output,
+                    Buffers& buffers) {
+    const uint32_t pages = output.pages();
+    const uint32_t sourcePages = source.pageCount();
+    Bytes &chunk = buffers.chunk, &back = buffers.back;
+    auto sourcePart = [&](uint32_t first, uint32_t count) {
+        uint32_t fromSource = first < sourcePages ? std::min(count, sourcePages - first) : 0;
+        if (fromSource) source.readPages(first, fromSource, chunk.data());
+    };
+    for (uint32_t first = 0; first < pages; first += kChunkPages) {
+        uint32_t count = std::min(kChunkPages, pages - first);
+        sourcePart(first, count);
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* page = output.outputPage(first + i, chunk.data(), first);
+            uint8_t* slot = chunk.data() + size_t(i) * kPageSize;
+            if (page != slot) std::memcpy(slot, page, kPageSize);
         }
-#ifdef __linux__
-        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // start writing out while we read back
-#endif
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) throw Error(systemError(path, "read the file's size"));
-        if (uint64_t(st.st_size) != uint64_t(pages) * kPageSize)
-            throw Error(path + ": the copy has " + std::to_string(st.st_size) + " bytes, " +
-                        std::to_string(uint64_t(pages) * kPageSize) + " were written");
-        for (uint32_t first = 0; first < pages; first += kChunkPages) {
-            uint32_t count = std::min(kChunkPages, pages - first);
-            sourcePart(first, count);
-            readFully(fd, back.data(), size_t(count) * kPageSize, uint64_t(first) * kPageSize, path);
-            for (uint32_t i = 0; i < count; ++i)
-                if (std::memcmp(back.data() + size_t(i) * kPageSize, output.outputPage(first + i, chunk.data(), first), kPageSize) != 0)
-                    throw Error(path + ": the compacted copy did not verify and was removed: page " +
-                                std::to_string(first + i) + " reads back other than it was written");
-        }
-        if (::fsync(fd) != 0) throw Error(systemError(path, "flush the file"));
-        source.checkUnchanged();
-    } catch (...) {
-        ::close(fd);
-        ::unlink(path.c_str());
-        throw;
+        destination.writePages(first, count, chunk.data());
     }
-    if (::close(fd) != 0) {
-        std::string message = systemError(path, "close the file");
-        ::unlink(path.c_str());
-        throw Error(message);
+    if (destination.sizeBytes() != uint64_t(pages) * kPageSize)
+        throw Error(path + ": the copy has " + std::to_string(destination.sizeBytes()) + " bytes, " +
+                    std::to_string(uint64_t(pages) * kPageSize) + " were written");
+    for (uint32_t first = 0; first < pages; first += kChunkPages) {
+        uint32_t count = std::min(kChunkPages, pages - first);
+        sourcePart(first, count);
+        destination.readPages(first, count, back.data());
+        for (uint32_t i = 0; i < count; ++i)
+            if (std::memcmp(back.data() + size_t(i) * kPageSize, output.outputPage(first + i, chunk.data(), first), kPageSize) != 0)
+                throw Error(path + ": the compacted copy did not verify and was removed: page " +
+                            std::to_string(first + i) + " reads back other than it was written");
     }
+    destination.flush();
 }
 
 } // namespace
 
-void compact(const std::string& source, const std::string& destination) {
-    if (destination.empty()) throw Error("no destination file was given");
-    struct stat st {};
-    if (::lstat(destination.c_str(), &st) == 0) throw Error(destination + ": the destination already exists");
-    // Jet compacts only a database that nobody else has open; so does this.
-    refuseIfInUse(source, InUseCheck::Thorough);
-
-    SourceFile input(source);
+void compactFile(const PageFile& source, PageFile& destination, const std::string& copyName) {
+    const uint64_t stampBefore = source.diskStamp();
     Buffers buffers;
-    OverlayFile original(input, false);
+    OverlayFile original(source, false);
     readFileHeader(original);
     requireAllPagesPresent(original, readCatalog(original));
     std::vector<TableDef> tables = allTables(original);
-    std::vector<ColumnPlan> plans = planColumns(original, tables, scanLvalPages(input, buffers));
+    std::vector<ColumnPlan> plans = planColumns(original, tables, scanLvalPages(source, buffers));
 
-    OverlayFile output(input, true);
+    OverlayFile output(source, true);
     applyPlans(output, plans);
     try {
         checkContent(original, output, tables, plans);
     } catch (const Error& e) {
-        throw Error(destination + ": the compacted copy did not verify and was not written: " + e.what());
+        throw Error(copyName + ": the compacted copy did not verify and was not written: " + e.what());
     }
-    writeAndVerify(destination, input, output, buffers);
+    writeAndVerify(destination, copyName, source, output, buffers);
+    if (source.diskStamp() != stampBefore)
+        throw Error(source.name() + ": the file was changed by another program while it was being compacted");
+}
+
+void compact(const std::string& source, const std::string& destination) {
+    if (destination.empty()) throw Error("no destination file was given");
+    if (pathTaken(destination)) throw Error(destination + ": the destination already exists");
+    // Jet compacts only a database that nobody else has open; so does this.
+    refuseIfInUse(source, InUseCheck::Thorough);
+    auto input = openPageFileForCopy(source);
+    // The copy is written under a scratch name and takes its final name only once it is complete,
+    // verified and flushed: after a power cut the destination is the whole copy or absent.
+    const std::string scratch = destination + ".part";
+    removeFileQuietly(scratch); // left by a compaction the power cut short
+    try {
+        auto output = createPageFile(scratch);
+        compactFile(*input, *output, destination);
+        output.reset();
+        publishFile(scratch, destination);
+    } catch (...) {
+        removeFileQuietly(scratch);
+        throw;
+    }
 }
 
 } // namespace jet

@@ -6,12 +6,13 @@
 // marks exactly the pages past the end as free.
 #include "jet/create_table.h"
 #include "jet/database.h"
+#include "jet/disk_files.h"
+#include "jet/page_file.h"
 #include "jet/text_codec.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -24,15 +25,7 @@ using namespace jet::format;
 using create::PageSet;
 using create::TableWriter;
 
-// Catalog ids of the objects every database has (Jet's own numbering).
-constexpr int64_t kIdRootContainer = 0x0F000000;
-constexpr int64_t kIdTables = 0x0F000001;
-constexpr int64_t kIdDatabases = 0x0F000002;
-constexpr int64_t kIdRelationships = 0x0F000003;
-constexpr int64_t kIdMSysDb = 0x10000000;
-constexpr int64_t kTypeDatabase = 2;
-constexpr int64_t kTypeContainer = 3;
-constexpr int64_t kFlagsSystem = int32_t(kObjectFlagSystem);
+constexpr int64_t kFlagsSystem = int32_t(kObjectFlagSystem); // the flag as the signed column holds it
 
 double nowAsJetDate() {
     using namespace std::chrono;
@@ -53,31 +46,35 @@ std::vector<Value> catalogRow(int64_t id, int64_t parent, const std::string& nam
     return row;
 }
 
+// The pages go to a scratch file beside the target, are flushed, and only then take the target's
+// name: the target never exists half written.
 void writeFile(const fs::path& target, const PageSet& file) {
-    fs::path temp = target;
-    temp += ".kantelo-new";
-    std::error_code ec;
-    fs::remove(temp, ec);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw Error("Cannot create the file " + target.string() + ": cannot write in its folder");
-        for (const Bytes& page : file.pages())
-            out.write(reinterpret_cast<const char*>(page.data()), std::streamsize(page.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            throw Error("Cannot write the file " + target.string() + " (disk full?)");
-        }
+    const std::string temp = target.string() + ".kantelo-new";
+    removeFileQuietly(temp);
+    std::unique_ptr<PageFile> out;
+    try {
+        out = createPageFile(temp);
+    } catch (const Error&) {
+        throw Error("Cannot create the file " + target.string() + ": cannot write in its folder");
     }
-    if (fs::exists(target, ec)) {
-        fs::remove(temp, ec);
+    try {
+        for (uint32_t p = 0; p < file.count(); ++p) out->writePages(p, 1, file.pages()[p].data());
+        out->flush();
+    } catch (const Error&) {
+        out.reset();
+        removeFileQuietly(temp);
+        throw Error("Cannot write the file " + target.string() + " (disk full?)");
+    }
+    out.reset();
+    if (pathTaken(target.string())) {
+        removeFileQuietly(temp);
         throw Error("The file " + target.string() + " already exists; it is not overwritten");
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw Error("Cannot create the file " + target.string() + ": " + ec.message());
+    try {
+        publishFile(temp, target.string());
+    } catch (const Error& e) {
+        removeFileQuietly(temp);
+        throw Error("Cannot create the file " + target.string() + ": " + e.what());
     }
 }
 
@@ -116,14 +113,14 @@ void createDatabase(const std::string& path, const std::vector<NewTable>& tables
     }
 
     TableWriter catalog(file, create::layoutCatalog(), catalogPage);
-    catalog.addRow(catalogRow(kIdTables, kIdRootContainer, "Tables", kTypeContainer, created, kFlagsSystem));
-    catalog.addRow(catalogRow(kIdDatabases, kIdRootContainer, "Databases", kTypeContainer, created, kFlagsSystem));
-    catalog.addRow(catalogRow(kIdRelationships, kIdRootContainer, "Relationships", kTypeContainer, created,
+    catalog.addRow(catalogRow(kObjectIdTables, kObjectIdRootContainer, "Tables", kObjectTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdDatabases, kObjectIdRootContainer, "Databases", kObjectTypeContainer, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdRelationships, kObjectIdRootContainer, "Relationships", kObjectTypeContainer, created,
                               kFlagsSystem));
-    catalog.addRow(catalogRow(kIdMSysDb, kIdDatabases, "MSysDb", kTypeDatabase, created, kFlagsSystem));
-    catalog.addRow(catalogRow(catalogPage, kIdTables, "MSysObjects", kObjectTypeTable, created, kFlagsSystem));
+    catalog.addRow(catalogRow(kObjectIdMSysDb, kObjectIdDatabases, "MSysDb", kObjectTypeDatabase, created, kFlagsSystem));
+    catalog.addRow(catalogRow(catalogPage, kObjectIdTables, "MSysObjects", kObjectTypeTable, created, kFlagsSystem));
     for (size_t i = 0; i < tables.size(); ++i)
-        catalog.addRow(catalogRow(definitionPages[i], kIdTables, tables[i].name, kObjectTypeTable, created, 0));
+        catalog.addRow(catalogRow(definitionPages[i], kObjectIdTables, tables[i].name, kObjectTypeTable, created, 0));
     catalog.finish();
 
     file[0] = create::buildHeaderPage(created);

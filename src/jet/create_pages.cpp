@@ -2,6 +2,7 @@
 #include "jet/create_pages.h"
 
 #include "jet/header.h"
+#include "jet/page_edit.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,55 +12,9 @@ namespace jet::create {
 
 using namespace jet::format;
 
-namespace {
-constexpr size_t kPageHeaderSize = kDataSlotTable; // 14 bytes before the slot table
-constexpr size_t kSlotEntrySize = 2;
-} // namespace
-
 uint32_t PageSet::allocate() {
     pages_.emplace_back(kPageSize, 0);
     return uint32_t(pages_.size() - 1);
-}
-
-size_t PageBuilder::freeSpace() const {
-    return kPageSize - kPageHeaderSize - kSlotEntrySize * rows_.size() - used_;
-}
-
-bool PageBuilder::fits(size_t length) const {
-    return rows_.size() < kMaxSlotsPerPage && freeSpace() >= length + kSlotEntrySize;
-}
-
-uint16_t PageBuilder::add(Bytes row) {
-    if (!fits(row.size()))
-        throw Error("internal: a row of " + std::to_string(row.size()) + " bytes does not fit page " +
-                    std::to_string(number_));
-    used_ += row.size();
-    rows_.push_back(std::move(row));
-    return uint16_t(rows_.size() - 1);
-}
-
-void PageBuilder::replace(uint16_t slot, Bytes row) {
-    if (slot >= rows_.size() || rows_[slot].size() != row.size())
-        throw Error("internal: replacing row " + std::to_string(slot) + " of page " +
-                    std::to_string(number_) + " with a row of another length");
-    rows_[slot] = std::move(row);
-}
-
-Bytes PageBuilder::build() const {
-    Bytes page(kPageSize, 0);
-    page[0] = kPageData;
-    page[1] = 0x01;
-    put16(page, kDataFreeSpace, uint16_t(freeSpace()));
-    put32(page, kDataOwner, owner_);
-    put16(page, kDataSlotCount, uint16_t(rows_.size()));
-    size_t end = kPageSize;
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        const size_t start = end - rows_[i].size();
-        std::memcpy(page.data() + start, rows_[i].data(), rows_[i].size());
-        put16(page, kDataSlotTable + kSlotEntrySize * i, uint16_t(start));
-        end = start;
-    }
-    return page;
 }
 
 Bytes encodeOwnedMap(const std::vector<uint32_t>& pages, PageSet& file) {
@@ -107,10 +62,10 @@ Bytes buildGlobalMapPage(uint32_t pageCount) {
     global[0] = kMapInline;
     for (size_t p = pageCount; p < bitmapBytes * 8; ++p)
         global[kMapInlineBitmap + p / 8] |= uint8_t(1u << (p % 8)); // past the end: free
-    PageBuilder page1(kGlobalMapPage, kGlobalMapPage); // Access writes 1 as page 1's owner
-    page1.add(std::move(global));
-    page1.add(Bytes(kMapRowSize, 0));
-    return page1.build();
+    EditablePage page1 = EditablePage::empty(kGlobalMapPage, kGlobalMapPage); // Access writes 1 as page 1's owner
+    page1.addRow(std::move(global));
+    page1.addRow(Bytes(kMapRowSize, 0));
+    return page1.serialize();
 }
 
 Bytes buildHeaderPage(double creationDate) {

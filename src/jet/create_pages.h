@@ -1,5 +1,6 @@
-// Building blocks for writing a Jet 4 file from nothing: data pages packed the way Access packs
-// them, usage-map rows, and page 0 of a fresh database. Used only by createDatabase.
+// Building blocks for writing a Jet 4 file from nothing: the file's pages in memory, usage-map
+// rows, and page 0 of a fresh database (data pages are built as EditablePage). Used only by
+// createDatabase.
 #pragma once
 #include "jet/bytes.h"
 #include "jet/format.h"
@@ -19,28 +20,6 @@ public:
 
 private:
     std::vector<Bytes> pages_;
-};
-
-// A data page (type 0x01) being filled: rows are appended in slot order and packed from the page
-// end downwards; `build` writes the header, the slot table and the exact free-space field.
-class PageBuilder {
-public:
-    PageBuilder(uint32_t number, uint32_t owner) : number_(number), owner_(owner) {}
-
-    uint32_t number() const { return number_; }
-    size_t freeSpace() const; // bytes between the slot table and the lowest row
-    size_t slotCount() const { return rows_.size(); }
-    // Whether a row of `length` bytes still fits (row bytes plus its slot entry; <= 255 slots).
-    bool fits(size_t length) const;
-    uint16_t add(Bytes row);                 // returns the slot number
-    void replace(uint16_t slot, Bytes row);  // same length as before
-    Bytes build() const;
-
-private:
-    uint32_t number_;
-    uint32_t owner_;
-    std::vector<Bytes> rows_;
-    size_t used_ = 0;
 };
 
 // Usage-map rows. Both forms are 69 bytes for table and column maps, so a map row can be

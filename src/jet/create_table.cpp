@@ -2,6 +2,7 @@
 // through an index, and readers (ours, mdbtools, Jet) scan a table through its owned-pages map.
 #include "jet/create_table.h"
 
+#include "jet/long_value_write.h"
 #include "jet/text_codec.h"
 
 #include <algorithm>
@@ -15,19 +16,8 @@ using namespace jet::format;
 
 namespace {
 
-constexpr uint32_t kColumnMagic = 0x00000659; // in every TDEF header and column block
-constexpr uint16_t kSortGeneral = 0x0409;
-constexpr size_t kTdefHeaderSize = 63;
-constexpr size_t kMaxColumns = 255;
-constexpr size_t kMaxNameChars = 64;
-constexpr size_t kMaxBinaryBytes = 255;
-// Access keeps long values of up to 34 bytes in the row and moves longer ones to LVAL pages.
-constexpr size_t kInlineLongValueMax = 34;
 // Pages with at least this much room go into the free-space maps (a hint for later inserts).
 constexpr size_t kFreeMapMinimum = kPageSize / 10;
-// Column flags as Access sets them: 0x02 on every ordinary column, 0x10 on system columns.
-constexpr uint8_t kColFlagUpdatable = 0x02;
-constexpr uint8_t kColFlagSystem = 0x10;
 
 std::u16string asciiLower(const std::u16string& s) {
     std::u16string out = s;
@@ -184,8 +174,8 @@ TableLayout layoutCatalog() {
 // The LVAL pages of one Memo or OLE column: values are added to the newest page while it has
 // room; chain segments that fill a page get a page of their own.
 struct TableWriter::LongValueColumn {
-    std::vector<std::unique_ptr<PageBuilder>> pages;
-    PageBuilder* current = nullptr;
+    std::vector<std::unique_ptr<EditablePage>> pages;
+    EditablePage* current = nullptr;
     uint32_t ownedMapPointer = 0;
     uint32_t freeMapPointer = 0;
 };
@@ -199,8 +189,8 @@ TableWriter::TableWriter(PageSet& file, TableLayout layout, uint32_t tdefPage)
     for (size_t i = 0; i < mapRows; ++i) {
         if (hostPages_.empty() || !hostPages_.back()->fits(kMapRowSize))
             newPage(hostPages_, 0);
-        PageBuilder& host = *hostPages_.back();
-        pointers.push_back(makePointer(host.number(), host.add(Bytes(kMapRowSize, 0))));
+        EditablePage& host = *hostPages_.back();
+        pointers.push_back(makePointer(host.number(), uint16_t(host.addRow(Bytes(kMapRowSize, 0)))));
     }
     ownedMapPointer_ = pointers[0];
     freeMapPointer_ = pointers[1];
@@ -219,66 +209,33 @@ TableWriter::TableWriter(PageSet& file, TableLayout layout, uint32_t tdefPage)
 
 TableWriter::~TableWriter() = default;
 
-PageBuilder& TableWriter::newPage(std::vector<std::unique_ptr<PageBuilder>>& list, uint32_t owner) {
-    list.push_back(std::make_unique<PageBuilder>(file_.allocate(), owner));
+EditablePage& TableWriter::newPage(std::vector<std::unique_ptr<EditablePage>>& list, uint32_t owner) {
+    list.push_back(std::make_unique<EditablePage>(EditablePage::empty(file_.allocate(), owner)));
     return *list.back();
 }
 
 namespace {
 
-// Stores a long value and returns what goes into the row's var slot: the 12-byte header, plus
-// the data itself when it stays inline.
-struct LongValueStore {
-    std::vector<std::unique_ptr<PageBuilder>>& pages;
-    PageBuilder*& current;
-    PageSet& file;
+// The LVAL rows of a new database: values are added to the newest page while it has room; a row
+// longer than half a page that does not fit there (a full chain segment) gets a page of its own,
+// so the newest page stays open for the values that follow.
+class NewPagePlacer final : public LvalRowPlacer {
+public:
+    NewPagePlacer(std::vector<std::unique_ptr<EditablePage>>& pages, EditablePage*& current, PageSet& file)
+        : pages_(pages), current_(current), file_(file) {}
 
-    PageBuilder& freshPage() {
-        pages.push_back(std::make_unique<PageBuilder>(file.allocate(), kLvalOwner));
-        return *pages.back();
-    }
-    PageBuilder& pageWithRoom(size_t length) {
-        if (!current || !current->fits(length)) current = &freshPage();
-        return *current;
+    Place place(size_t length) override {
+        if (current_ && current_->fits(length)) return {current_, current_->slotCount()};
+        pages_.push_back(std::make_unique<EditablePage>(EditablePage::empty(file_.allocate(), kLvalOwner)));
+        EditablePage* page = pages_.back().get();
+        if (length <= kDataPageRoom / 2 || !current_) current_ = page;
+        return {page, 0};
     }
 
-    Bytes store(const Bytes& data) {
-        if (data.size() > kLongValueLengthMask) throw Error("a value of " + std::to_string(data.size()) + " bytes is too long");
-        const uint32_t length = uint32_t(data.size());
-        Bytes header(kLongValueHeaderSize, 0);
-        if (data.size() <= kInlineLongValueMax) {
-            put32(header, 0, length | (uint32_t(kLongValueInline) << 24));
-            header.insert(header.end(), data.begin(), data.end());
-            return header;
-        }
-        if (data.size() <= kLongValueMaxRow) {
-            PageBuilder& page = pageWithRoom(data.size());
-            const uint16_t slot = page.add(data);
-            put32(header, 0, length | (uint32_t(kLongValueSingle) << 24));
-            put32(header, 4, makePointer(page.number(), slot));
-            return header;
-        }
-        // A chain: every segment but the last fills a page of its own; the last one holds
-        // exactly the bytes that remain and may share a page with other values.
-        const size_t segments = (data.size() + kLongValueChainData - 1) / kLongValueChainData;
-        const size_t lastSize = data.size() - (segments - 1) * kLongValueChainData;
-        std::vector<PageBuilder*> fullPages;
-        for (size_t i = 0; i + 1 < segments; ++i) fullPages.push_back(&freshPage());
-        PageBuilder& lastPage = pageWithRoom(lastSize + 4);
-        Bytes last(4, 0); // next pointer 0: the end of the chain
-        last.insert(last.end(), data.end() - std::ptrdiff_t(lastSize), data.end());
-        uint32_t next = makePointer(lastPage.number(), lastPage.add(std::move(last)));
-        for (size_t i = fullPages.size(); i-- > 0;) {
-            Bytes row(4, 0);
-            put32(row, 0, next);
-            const auto from = data.begin() + std::ptrdiff_t(i * kLongValueChainData);
-            row.insert(row.end(), from, from + std::ptrdiff_t(kLongValueChainData));
-            next = makePointer(fullPages[i]->number(), fullPages[i]->add(std::move(row)));
-        }
-        put32(header, 0, length | (uint32_t(kLongValueChain) << 24));
-        put32(header, 4, next);
-        return header;
-    }
+private:
+    std::vector<std::unique_ptr<EditablePage>>& pages_;
+    EditablePage*& current_;
+    PageSet& file_;
 };
 
 std::string describe(const TableLayout& t, int64_t row, const ColumnLayout& c) {
@@ -392,8 +349,13 @@ Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
                 if (!b) throw Error(where + ": expected bytes");
                 data = *b;
             }
-            LongValueColumn& lv = *longValues_[i];
-            varData[c.varIndex] = LongValueStore{lv.pages, lv.current, file_}.store(data);
+            if (longValueStorageFor(data.size()) == kLongValueInline) {
+                varData[c.varIndex] = inlineLongValue(data);
+            } else {
+                LongValueColumn& lv = *longValues_[i];
+                NewPagePlacer placer(lv.pages, lv.current, file_);
+                varData[c.varIndex] = writeLvalRows(data, placer);
+            }
             break;
         }
         default: throw Error(where + ": unsupported column type");
@@ -425,23 +387,23 @@ Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
 void TableWriter::addRow(const std::vector<Value>& values) {
     Bytes row = encodeRow(values);
     if (dataPages_.empty() || !dataPages_.back()->fits(row.size())) newPage(dataPages_, tdefPage_);
-    dataPages_.back()->add(std::move(row));
+    dataPages_.back()->addRow(std::move(row));
     ++rowCount_;
 }
 
 namespace {
 
-std::vector<uint32_t> pageNumbers(const std::vector<std::unique_ptr<PageBuilder>>& pages, bool onlyRoomy) {
+std::vector<uint32_t> pageNumbers(const std::vector<std::unique_ptr<EditablePage>>& pages, bool onlyRoomy) {
     std::vector<uint32_t> out;
     for (const auto& p : pages)
-        if (!onlyRoomy || p->freeSpace() >= kFreeMapMinimum) out.push_back(p->number());
+        if (!onlyRoomy || size_t(p->freeSpace()) >= kFreeMapMinimum) out.push_back(p->number());
     std::sort(out.begin(), out.end());
     return out;
 }
 
-void setMapRow(std::vector<std::unique_ptr<PageBuilder>>& hosts, uint32_t pointer, Bytes row) {
+void setMapRow(std::vector<std::unique_ptr<EditablePage>>& hosts, uint32_t pointer, Bytes row) {
     for (auto& h : hosts)
-        if (h->number() == pointerPage(pointer)) return h->replace(pointerSlot(pointer), std::move(row));
+        if (h->number() == pointerPage(pointer)) return h->setRow(pointerSlot(pointer), std::move(row));
     throw Error("internal: no map host page " + std::to_string(pointerPage(pointer)));
 }
 
@@ -454,20 +416,20 @@ uint32_t TableWriter::finish() {
         if (!lv) continue;
         setMapRow(hostPages_, lv->ownedMapPointer, encodeOwnedMap(pageNumbers(lv->pages, false), file_));
         setMapRow(hostPages_, lv->freeMapPointer, encodeOwnedMap(pageNumbers(lv->pages, true), file_));
-        for (const auto& p : lv->pages) file_[p->number()] = p->build();
+        for (const auto& p : lv->pages) file_[p->number()] = p->serialize();
     }
-    for (const auto& p : dataPages_) file_[p->number()] = p->build();
-    for (const auto& p : hostPages_) file_[p->number()] = p->build();
+    for (const auto& p : dataPages_) file_[p->number()] = p->serialize();
+    for (const auto& p : hostPages_) file_[p->number()] = p->serialize();
 
     // The definition.
     Bytes t(kTdefHeaderSize, 0);
     t[0] = kPageTableDef;
     t[1] = 0x01;
     put32(t, kTdefNextPage, 0);
-    put32(t, 12, kColumnMagic);
+    put32(t, kTdefMagic, kColumnMagic);
     put32(t, kTdefRowCount, uint32_t(rowCount_));
     put32(t, kTdefAutoNumber, 0);
-    t[24] = 0x01;
+    t[kTdefUnknown24] = 0x01;
     t[kTdefTableType] = layout_.system ? 'S' : 'N';
     put16(t, kTdefMaxCols, uint16_t(layout_.columns.size()));
     put16(t, kTdefVarCols, layout_.varColumns);
@@ -479,10 +441,10 @@ uint32_t TableWriter::finish() {
     for (const ColumnLayout& c : layout_.columns) {
         Bytes b(kColumnBlockSize, 0);
         b[kColType] = uint8_t(c.type);
-        put32(b, 1, kColumnMagic);
+        put32(b, kColMagic, kColumnMagic);
         put16(b, kColNumber, c.number);
         put16(b, kColVarIndex, c.varIndex);
-        put16(b, 9, c.number);
+        put16(b, kColNumberAgain, c.number);
         put16(b, kColPrecision, kSortGeneral);
         b[kColFlags] = c.flags;
         b[kColExtFlags] = c.extFlags;
@@ -502,11 +464,11 @@ uint32_t TableWriter::finish() {
         append32(t, longValues_[i]->freeMapPointer);
     }
     append16(t, kLvMapEnd);
-    if (t.size() > kPageSize - 8) // bytes 2..3 hold the room left minus 8
+    if (t.size() > kPageSize - kTdefContinuationHeader)
         throw Error("The definition of table \"" + layout_.name + "\" needs " + std::to_string(t.size()) +
                     " bytes, more than one page; use fewer columns or shorter names");
     put32(t, kTdefLength, uint32_t(t.size()));
-    put16(t, 2, uint16_t(kPageSize - 8 - t.size()));
+    put16(t, kTdefFreeBytes, uint16_t(kPageSize - kTdefContinuationHeader - t.size()));
     t.resize(kPageSize, 0);
     file_[tdefPage_] = std::move(t);
     return tdefPage_;

@@ -3,6 +3,7 @@
 #pragma once
 #include "jet/create_pages.h"
 #include "jet/database.h"
+#include "jet/page_edit.h"
 
 #include <memory>
 #include <string>
@@ -55,14 +56,14 @@ public:
 private:
     struct LongValueColumn;
     Bytes encodeRow(const std::vector<Value>& values);
-    PageBuilder& newPage(std::vector<std::unique_ptr<PageBuilder>>& list, uint32_t owner);
+    EditablePage& newPage(std::vector<std::unique_ptr<EditablePage>>& list, uint32_t owner);
 
     PageSet& file_;
     TableLayout layout_;
     uint32_t tdefPage_;
     int64_t rowCount_ = 0;
-    std::vector<std::unique_ptr<PageBuilder>> hostPages_;
-    std::vector<std::unique_ptr<PageBuilder>> dataPages_;
+    std::vector<std::unique_ptr<EditablePage>> hostPages_;
+    std::vector<std::unique_ptr<EditablePage>> dataPages_;
     std::vector<std::unique_ptr<LongValueColumn>> longValues_; // one per column; null if none
     uint32_t ownedMapPointer_ = 0;
     uint32_t freeMapPointer_ = 0;

@@ -59,6 +59,14 @@ Database::Impl::Impl(std::unique_ptr<PageFile> f, OpenMode m) : path(f->name()),
     guarded([&] { requireAllPagesPresent(*file, catalog()); }); // nor one cut short
 }
 
+Database::Impl::~Impl() {
+    try {
+        if (file && file->holdingWrites()) sendHeldWrites(true);
+    } catch (...) {
+        // Closing must not throw; what was held is lost and the file keeps its last state.
+    }
+}
+
 std::unique_ptr<Database> Database::Impl::wrap(std::unique_ptr<Impl> impl) {
     return std::unique_ptr<Database>(new Database(std::move(impl)));
 }
@@ -255,6 +263,10 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode)
     auto impl = std::make_unique<Impl>(std::move(file), mode);
     impl->onDisk = true;
     return Impl::wrap(std::move(impl));
+}
+
+std::unique_ptr<Database> openDatabase(std::unique_ptr<PageFile> file, OpenMode mode) {
+    return Database::Impl::wrap(std::make_unique<Database::Impl>(std::move(file), mode));
 }
 
 std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name) {

@@ -127,22 +127,27 @@ public:
     void updateText(const std::string& table, RowId row, const std::string& column,
                     const std::u16string& text);
 
-    // Each updateText reaches the disk before it returns (on by default). A bulk writer that
-    // changes thousands of rows turns this off and calls flush() at the end: one disk flush
-    // instead of one per row. Turning it back on flushes.
+    // Each updateText reaches the disk before it returns (on by default), its writes ordered and
+    // flushed so that a power cut leaves the old or the new value. A bulk writer that changes
+    // thousands of rows turns this off and calls flush() at the end: the writes of many updates
+    // are then held in memory (readable through this object) and sent to the file in groups,
+    // each stage of a group with one flush. Turning it back on flushes; so does closing.
     void setFlushEachUpdate(bool on);
     void flush(); // the writes made so far to disk (nothing for a read-only database)
 
     struct Impl;
 
 private:
+    friend void setHeldPagesLimit(Database& db, size_t pages);
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
 
 // Writes a compacted copy of `source` into the new file `destination` (which must not exist),
 // verifies it by reading it back in full against the source, and removes it if it does not
-// verify. The source is left unchanged. Throws jet::Error on any failure.
+// verify. The copy is written as `destination` + ".part" and renamed once it is verified and
+// flushed, so `destination` never exists incomplete. The source is left unchanged. Throws
+// jet::Error on any failure.
 void compact(const std::string& source, const std::string& destination);
 
 // --- creating new databases -------------------------------------------------------------------

@@ -26,6 +26,8 @@ struct Database::Impl {
 
     // Opens a page file (path or memory) and validates it.
     Impl(std::unique_ptr<PageFile> file, OpenMode mode);
+    // Sends writes still held to the file (errors then are lost: the file stays as it was).
+    ~Impl();
     // Wraps an Impl into the facade object (Impl may use Database's private constructor).
     static std::unique_ptr<Database> wrap(std::unique_ptr<Impl> impl);
 
@@ -68,6 +70,14 @@ struct Database::Impl {
     // What the writer keeps between updates (free space of long-value pages); see update.cpp.
     std::shared_ptr<struct WriteCache> writeCache;
     bool flushEachUpdate = true; // Database::setFlushEachUpdate
+    // Pages a bulk run holds before sending them to the disk: each stage of the held writes then
+    // costs one flush for a few hundred updates. Space freed within a group is reused only after
+    // it reached the disk, so new values of a group go elsewhere: small groups keep the file from
+    // growing (a whole bible grows by about one group's values).
+    size_t heldPagesLimit = 32;
+    // Sends the writes held by the page file to the disk and frees the rows whose freeing waited
+    // for them; with `flushAll` those frees reach the disk as well (update.cpp).
+    void sendHeldWrites(bool flushAll);
     // After this object's own update of table `tablePage` (update.cpp): keeps what the update did
     // not change, so the next operation does not re-read the catalog and definitions.
     void acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged);
@@ -81,5 +91,10 @@ private:
 
 // Opens a database held in memory (fuzzing, tests); validates it like a file.
 std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& name);
+// How many pages a bulk run holds at most before sending them to the disk (tests use small ones).
+void setHeldPagesLimit(Database& db, size_t pages);
+
+// Opens a database over any page file (tests pass failing ones).
+std::unique_ptr<Database> openDatabase(std::unique_ptr<PageFile> file, OpenMode mode);
 
 } // namespace jet

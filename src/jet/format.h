@@ -63,7 +63,10 @@ inline constexpr size_t kDataSlotTable = 14;
 inline constexpr uint16_t kSlotOffsetMask = 0x1FFF;
 inline constexpr uint16_t kSlotDeleted = 0x8000;
 inline constexpr uint16_t kSlotOverflow = 0x4000;
+inline constexpr uint16_t kSlotFlags = kSlotDeleted | kSlotOverflow;
 inline constexpr uint32_t kLvalOwner = 0x4C41564C; // "LVAL" read as a LE u32
+inline constexpr size_t kSlotEntrySize = 2;
+inline constexpr size_t kDataPageRoom = kPageSize - kDataSlotTable; // rows plus their slot entries
 inline constexpr size_t kMaxSlotsPerPage = 255;
 inline constexpr size_t kMaxRowSize = 4060;       // largest row Access accepts
 
@@ -87,6 +90,7 @@ inline constexpr size_t kMaxRowSize = 4060;       // largest row Access accepts
 //  63      12*k  per physical index: 4 bytes, u32 unique entries, 4 zero bytes
 // then num_cols column blocks, num_cols names, num_real_idx physical index blocks, num_idx
 // logical index blocks, num_idx logical index names, and long-value column maps.
+inline constexpr size_t kTdefFreeBytes = 2;             // u16: room left on the page minus 8
 inline constexpr size_t kTdefNextPage = 4;
 inline constexpr size_t kTdefContinuationHeader = 8;
 inline constexpr size_t kTdefLength = 8;
@@ -102,6 +106,10 @@ inline constexpr size_t kTdefOwnedMap = 55;
 inline constexpr size_t kTdefFreeMap = 59;
 inline constexpr size_t kTdefRealIdxCounts = 63;
 inline constexpr size_t kTdefRealIdxCountSize = 12;
+inline constexpr size_t kTdefHeaderSize = 63;            // the fixed part before the index counts
+inline constexpr size_t kTdefMagic = 12;                 // u32 kColumnMagic
+inline constexpr size_t kTdefUnknown24 = 24;             // 0x01 in every Jet 4 definition seen
+inline constexpr uint32_t kColumnMagic = 0x00000659;      // in every TDEF header and column block
 
 // Column block, 25 bytes:
 //  OFFSET  SIZE  MEANING
@@ -128,6 +136,16 @@ inline constexpr uint8_t kColFlagAutoNumber = 0x04;
 inline constexpr uint8_t kColFlagAutoGuid = 0x40;
 inline constexpr uint8_t kColFlagHyperlink = 0x80;
 inline constexpr uint8_t kColExtCompressed = 0x01;
+// Column flags as Access sets them: 0x02 on every ordinary column, 0x10 on system columns.
+inline constexpr uint8_t kColFlagUpdatable = 0x02;
+inline constexpr uint8_t kColFlagSystem = 0x10;
+inline constexpr size_t kColMagic = 1;                    // u32 kColumnMagic
+inline constexpr size_t kColNumberAgain = 9;              // the column number once more
+inline constexpr uint16_t kSortGeneral = 0x0409;          // "General" sort order (LCID en-US)
+// Limits Access enforces on a table's columns.
+inline constexpr size_t kMaxColumns = 255;
+inline constexpr size_t kMaxNameChars = 64;
+inline constexpr size_t kMaxBinaryBytes = 255;
 
 // Physical index block, 52 bytes:
 //  OFFSET  SIZE  MEANING
@@ -170,6 +188,7 @@ inline constexpr size_t kMapInlineBitmap = 5;
 inline constexpr size_t kMapBitmapPageHeader = 4;
 inline constexpr uint32_t kPagesPerBitmapPage = (kPageSize - kMapBitmapPageHeader) * 8; // 32736
 inline constexpr uint32_t kGlobalMapPage = 1; // row 0: bit set = page free
+inline constexpr uint32_t kGlobalMapPointer = (kGlobalMapPage << 8) | 0;
 
 // ---- Rows -------------------------------------------------------------------------------------------
 // [u16 col_count][fixed area][var data][padding][u16 eod][u16 var_off[nv-1]..var_off[0]][u16 nv]
@@ -190,13 +209,38 @@ inline constexpr uint8_t kLongValueChain = 0x00;
 inline constexpr size_t kLongValueMaxInline = 64;   // Access rejects longer inline values
 inline constexpr size_t kLongValueMaxRow = 4076;    // Access rejects longer LVAL rows
 inline constexpr size_t kLongValueChainData = 4072; // data bytes per chain segment
+inline constexpr size_t kLongValueChainNext = 4;    // the next-row pointer before each segment's data
+
+// Where this program stores a long value of `bytes` bytes (Access keeps values of up to 34 bytes
+// in the row): inline, in one LVAL row up to the longest row, else in a chain of LVAL rows. A
+// value the policy puts inline goes into one LVAL row instead when its row cannot grow.
+inline constexpr size_t kLongValueInlineLimit = 34;
+inline constexpr uint8_t longValueStorageFor(size_t bytes) {
+    return bytes <= kLongValueInlineLimit ? kLongValueInline : bytes <= kLongValueMaxRow ? kLongValueSingle : kLongValueChain;
+}
+
+// ---- Text values (Text and Memo columns) ----------------------------------------------------------
+// Stored as UCS-2 LE, or "compressed": FF FE, then one byte per character while a 0x00 byte
+// toggles to two-byte units and back. Access compresses texts of 3 to 1024 units only.
+inline constexpr uint8_t kTextCompressedMark0 = 0xFF;
+inline constexpr uint8_t kTextCompressedMark1 = 0xFE;
+inline constexpr size_t kTextMinCompressedUnits = 3;
+inline constexpr size_t kTextMaxCompressedUnits = 1024;
 
 // ---- Catalog (MSysObjects) -------------------------------------------------------------------------
 inline constexpr uint32_t kCatalogTdefPage = 2;
 inline constexpr int kObjectTypeTable = 1;
+inline constexpr int kObjectTypeDatabase = 2;
+inline constexpr int kObjectTypeContainer = 3;
 inline constexpr uint32_t kObjectFlagSystem = 0x80000000u;
 inline constexpr uint32_t kObjectFlagHidden = 0x00000002u;
 inline constexpr uint32_t kObjectIdPageMask = 0x00FFFFFF;
+// Ids of the objects every database has (a table's id is its TDEF page).
+inline constexpr int64_t kObjectIdRootContainer = 0x0F000000;
+inline constexpr int64_t kObjectIdTables = 0x0F000001;
+inline constexpr int64_t kObjectIdDatabases = 0x0F000002;
+inline constexpr int64_t kObjectIdRelationships = 0x0F000003;
+inline constexpr int64_t kObjectIdMSysDb = 0x10000000;
 
 // Row pointer helpers.
 inline constexpr uint32_t pointerPage(uint32_t rowPointer) { return rowPointer >> 8; }

@@ -1,9 +1,11 @@
-// Writing memo/OLE data out of line: placing LVAL rows (one row up to 4076 bytes, else a chain of
-// 4072-byte segments) in free space of the column's own pages or in new pages, and freeing the
-// rows of a value that was replaced.
+// Writing memo/OLE data: the one place that lays a value out as its var-slot bytes (inline, one
+// LVAL row, or a chain; format.h states the policy), used when a database is created and when a
+// value is updated; placing the rows in an existing file (free space of the column's own pages or
+// new pages); freeing the rows of a value that was replaced.
 #pragma once
 #include "jet/bytes.h"
 #include "jet/long_value.h"
+#include "jet/page_edit.h"
 
 #include <cstdint>
 #include <map>
@@ -31,6 +33,22 @@ struct LongValueSpace {
 
 // The 12-byte header of an inline value followed by the data (the var slot's bytes).
 Bytes inlineLongValue(const Bytes& data);
+
+// Finds the page for each LVAL row of a value: a page with a free slot for a row of `length`
+// bytes, and that slot. The writer fills the rows in once every row has its place.
+class LvalRowPlacer {
+public:
+    struct Place {
+        EditablePage* page = nullptr;
+        int slot = -1;
+    };
+    virtual ~LvalRowPlacer() = default;
+    virtual Place place(size_t length) = 0;
+};
+
+// Stores `data` in LVAL rows placed through `placer` (one row up to kLongValueMaxRow bytes,
+// else a chain) and returns the 12-byte header that points at them.
+Bytes writeLvalRows(const Bytes& data, LvalRowPlacer& placer);
 
 // Writes `data` into LVAL rows and adds any new page to the global and column maps, all before
 // returning; returns the 12-byte header that points at it (the caller writes it into the row).

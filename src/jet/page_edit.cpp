@@ -11,11 +11,6 @@ namespace jet {
 
 using namespace format;
 
-namespace {
-constexpr uint16_t kFlagBits = kSlotDeleted | kSlotOverflow;
-constexpr size_t kCapacity = kPageSize - kDataSlotTable; // bytes for slot entries and rows
-} // namespace
-
 EditablePage::EditablePage(const Bytes& page, uint32_t number) : number_(number) {
     ByteView view(page.data(), page.size(), "page " + std::to_string(number));
     if (page.size() != kPageSize || view.u8(0) != kPageData)
@@ -34,7 +29,7 @@ EditablePage::EditablePage(const Bytes& page, uint32_t number) : number_(number)
             throw Error("page " + std::to_string(number) + ", slot " + std::to_string(i) +
                         ": row bounds " + std::to_string(start) + ".." + std::to_string(end) +
                         " are damaged");
-        flags_.push_back(raw & kFlagBits);
+        flags_.push_back(raw & kSlotFlags);
         rows_.emplace_back(page.begin() + long(start), page.begin() + long(end));
         used_ += end - start;
         end = start;
@@ -59,7 +54,7 @@ uint16_t EditablePage::flags(int slot) const { return flags_.at(size_t(slot)); }
 const Bytes& EditablePage::row(int slot) const { return rows_.at(size_t(slot)); }
 
 int EditablePage::freeSpace() const {
-    return int(kCapacity) - int(2 * rows_.size()) - int(used_);
+    return int(kDataPageRoom) - int(kSlotEntrySize * rows_.size()) - int(used_);
 }
 
 void EditablePage::setRow(int slot, Bytes bytes) {
@@ -71,7 +66,7 @@ void EditablePage::setRow(int slot, Bytes bytes) {
     r = std::move(bytes);
 }
 
-void EditablePage::setFlags(int slot, uint16_t flags) { flags_.at(size_t(slot)) = flags & kFlagBits; }
+void EditablePage::setFlags(int slot, uint16_t flags) { flags_.at(size_t(slot)) = flags & kSlotFlags; }
 
 void EditablePage::freeRow(int slot) {
     setRow(slot, {});
@@ -94,11 +89,17 @@ void EditablePage::putRow(int slot, Bytes bytes, uint16_t flags) {
             throw Error("internal: no room for a new row on page " + std::to_string(number_));
         used_ += bytes.size();
         rows_.push_back(std::move(bytes));
-        flags_.push_back(flags & kFlagBits);
+        flags_.push_back(flags & kSlotFlags);
         return;
     }
     setRow(slot, std::move(bytes));
     setFlags(slot, flags);
+}
+
+int EditablePage::addRow(Bytes bytes) {
+    int slot = int(rows_.size());
+    putRow(slot, std::move(bytes), 0);
+    return slot;
 }
 
 Bytes EditablePage::serialize() const {

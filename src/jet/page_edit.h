@@ -1,5 +1,5 @@
-// A data page (type 0x01) opened for editing: its rows as byte strings with their slot flags,
-// written back packed downwards from the page end in slot order, free space recomputed.
+// A data page (type 0x01) opened for editing or built from nothing: its rows as byte strings with
+// their slot flags, written packed downwards from the page end in slot order, free space exact.
 #pragma once
 #include "jet/bytes.h"
 
@@ -35,6 +35,10 @@ public:
     int slotFor(size_t length, bool reuseDeleted) const;
     // Stores a new row in the slot slotFor() returned (which must have room).
     void putRow(int slot, Bytes bytes, uint16_t flags);
+    // Whether a new row of `length` bytes fits in a new slot at the end of the table.
+    bool fits(size_t length) const { return slotFor(length, false) >= 0; }
+    // Appends a row in a new slot and returns the slot; throws when it does not fit.
+    int addRow(Bytes bytes);
 
     // The page's bytes: header bytes kept (apart from free_space and the slot count), rows packed
     // from the page end in slot order, the gap between slot table and rows zeroed.

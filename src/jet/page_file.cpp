@@ -4,8 +4,10 @@
 #include "jet/bounded_lock.h"
 #include "jet/format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +18,7 @@ using format::kPageSize;
 
 uint32_t PageFile::pageCount() const {
     if (size_ == kUnknownSize) size_ = sizeBytes();
-    uint64_t pages = size_ / kPageSize;
+    uint64_t pages = std::max<uint64_t>(size_ / kPageSize, heldEnd_);
     return pages > 0xFFFFFF ? 0xFFFFFF : uint32_t(pages); // row pointers hold 24-bit page numbers
 }
 
@@ -47,29 +49,101 @@ ByteView PageFile::view(uint32_t number) const {
     return ByteView(bytes.data(), bytes.size(), "page " + std::to_string(number));
 }
 
-void PageFile::writePage(uint32_t number, const Bytes& bytes) {
-    if (!writable()) throw Error(name_ + ": the file is open read-only");
-    if (bytes.size() != kPageSize)
-        throw Error("internal: page " + std::to_string(number) + " written with " +
-                    std::to_string(bytes.size()) + " bytes");
-    if (number > pageCount())
-        throw Error(name_ + ": page " + std::to_string(number) + " written past the end of the file");
-    writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
-    cache_[number] = bytes;
+void PageFile::noteOwnWrite() {
+    unsynced_ = true;
     size_ = kUnknownSize;
     lastOwnWrite_ = std::chrono::steady_clock::now();
     stamp_ = stamp();
     ++generation_;
 }
 
+void PageFile::writePage(uint32_t number, const Bytes& bytes, WriteStage stage) {
+    if (!writable()) throw Error(name_ + ": the file is open read-only");
+    if (bytes.size() != kPageSize)
+        throw Error("internal: page " + std::to_string(number) + " written with " +
+                    std::to_string(bytes.size()) + " bytes");
+    if (number > pageCount())
+        throw Error(name_ + ": page " + std::to_string(number) + " written past the end of the file");
+    if (holding_) {
+        auto it = held_.find(number);
+        if (it != held_.end() && it->second != stage) writeHeld();
+        held_[number] = stage;
+        heldEnd_ = std::max(heldEnd_, number + 1);
+        cache_[number] = bytes;
+        ++generation_;
+        return;
+    }
+    writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
+    cache_[number] = bytes;
+    noteOwnWrite();
+}
+
+const WriteStage* PageFile::heldStage(uint32_t number) const {
+    auto it = held_.find(number);
+    return it == held_.end() ? nullptr : &it->second;
+}
+
+void PageFile::holdWrites(bool on) {
+    if (!on) writeHeld();
+    holding_ = on;
+}
+
+void PageFile::writeHeld() {
+    if (held_.empty()) return;
+    // Stage by stage, pages in ascending order (pages past the end are appended in turn), each
+    // stage flushed before the next one starts.
+    for (auto stage : {WriteStage::Data, WriteStage::Claim, WriteStage::Maps, WriteStage::Switch, WriteStage::Free}) {
+        bool any = false;
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (it->second != stage) {
+                ++it;
+                continue;
+            }
+            writeAt(uint64_t(it->first) * kPageSize, cache_.at(it->first).data(), kPageSize);
+            any = true;
+            it = held_.erase(it);
+            if (held_.empty()) heldEnd_ = 0;
+            noteOwnWrite();
+        }
+        // Freed data is needed by nothing that follows: its writes wait for the next flush.
+        if (any && stage != WriteStage::Free) {
+            sync();
+            unsynced_ = false;
+        }
+    }
+    heldEnd_ = 0;
+}
+
+void PageFile::flush() {
+    writeHeld();
+    if (!unsynced_) return;
+    sync();
+    unsynced_ = false;
+}
+
+void PageFile::readPages(uint32_t first, uint32_t count, uint8_t* dst) const {
+    if (uint64_t(first) + count > pageCount())
+        throw Error(name_ + ": pages " + std::to_string(first) + ".." + std::to_string(uint64_t(first) + count - 1) +
+                    " lie past the end of the file (" + std::to_string(pageCount()) + " pages)");
+    readAt(uint64_t(first) * kPageSize, dst, size_t(count) * kPageSize);
+}
+
+void PageFile::writePages(uint32_t first, uint32_t count, const uint8_t* src) {
+    if (!writable()) throw Error(name_ + ": the file is open read-only");
+    if (holding_) writeHeld();
+    if (first > pageCount())
+        throw Error(name_ + ": page " + std::to_string(first) + " written past the end of the file");
+    writeAt(uint64_t(first) * kPageSize, src, size_t(count) * kPageSize);
+    cache_.erase(cache_.lower_bound(first), cache_.lower_bound(first + count));
+    noteOwnWrite();
+}
+
 void PageFile::truncatePages(uint32_t pages) {
     if (!writable()) throw Error(name_ + ": the file is open read-only");
+    writeHeld();
     truncateTo(uint64_t(pages) * kPageSize);
-    size_ = kUnknownSize;
-    lastOwnWrite_ = std::chrono::steady_clock::now();
     cache_.erase(cache_.lower_bound(pages), cache_.end());
-    stamp_ = stamp();
-    ++generation_;
+    noteOwnWrite();
 }
 
 bool PageFile::refresh() {
@@ -79,6 +153,11 @@ bool PageFile::refresh() {
     bool ownRecentWrite = std::chrono::steady_clock::now() - lastOwnWrite_ < std::chrono::seconds(2);
     bool unsure = modifiedJustNow() && !ownRecentWrite;
     if (stampKnown_ && now == stamp_ && !unsure) return false;
+    // Held pages are this object's own writes: they reach the file before the cache is dropped.
+    if (!held_.empty()) {
+        writeHeld();
+        now = stamp();
+    }
     bool changed = stampKnown_;
     stampKnown_ = true;
     stamp_ = now;
@@ -123,7 +202,14 @@ class PosixPageFile final : public PageFile {
 public:
     PosixPageFile(const std::string& path, int fd, bool writable)
         : PageFile(path), fd_(fd), writable_(writable) {}
-    ~PosixPageFile() override { ::close(fd_); }
+    ~PosixPageFile() override { ::close(fd_); } // closing the descriptor drops its locks
+    // A shared lock over the file's bytes, kept until the file is closed (only the bytes: Jet
+    // places its locks beyond the end of the file, and those must not be waited for); the reads
+    // then take no range locks of their own (unlocking a range would cut a hole into this one).
+    void holdReadLock() {
+        uint64_t size = sizeBytes();
+        if (size > 0) bytesLocked_ = lockRange(fd_, F_RDLCK, 0, size, name());
+    }
 
     bool writable() const override { return writable_; }
     uint64_t sizeBytes() const override {
@@ -131,13 +217,14 @@ public:
         if (::fstat(fd_, &st) != 0) throw Error(systemError(name(), "read the file's size"));
         return uint64_t(st.st_size);
     }
-    void flush() override {
-        if (writable_ && ::fsync(fd_) != 0) throw Error(systemError(name(), "flush the file"));
-    }
 
 protected:
+    void sync() override {
+        if (writable_ && ::fsync(fd_) != 0) throw Error(systemError(name(), "flush the file"));
+    }
     void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
-        RangeLock lock(fd_, F_RDLCK, offset, length, name());
+        std::optional<RangeLock> lock;
+        if (!bytesLocked_) lock.emplace(fd_, F_RDLCK, offset, length, name());
         size_t done = 0;
         while (done < length) {
             ssize_t n = ::pread(fd_, dst + done, length - done, off_t(offset + done));
@@ -177,6 +264,7 @@ protected:
 private:
     int fd_;
     bool writable_;
+    bool bytesLocked_ = false;
 };
 
 class MemoryPageFile final : public PageFile {
@@ -203,7 +291,9 @@ private:
     bool writable_;
 };
 
-} // namespace
+Error notWritable(const std::string& path) {
+    return Error(path + ": cannot be opened for writing (read-only or no permission)");
+}
 
 int openDatabaseFile(const std::string& path, bool writable) {
     if (path.empty()) throw Error("no database file was given");
@@ -216,15 +306,50 @@ int openDatabaseFile(const std::string& path, bool writable) {
     if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
     int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) {
-        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM))
-            throw Error(path + ": cannot be opened for writing (read-only or no permission)");
+        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM)) throw notWritable(path);
         throw Error(systemError(path, "open the file"));
     }
     return fd;
 }
 
-std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
+PageFileOpener& opener() {
+    static PageFileOpener current;
+    return current;
+}
+
+} // namespace
+
+std::unique_ptr<PageFile> openDiskPageFile(const std::string& path, bool writable) {
     return std::make_unique<PosixPageFile>(path, openDatabaseFile(path, writable), writable);
+}
+
+std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
+    if (!opener()) return openDiskPageFile(path, writable);
+    std::unique_ptr<PageFile> file = opener()(path, writable);
+    if (writable && !file->writable()) throw notWritable(path);
+    return file;
+}
+
+PageFileOpener setPageFileOpener(PageFileOpener replacement) {
+    PageFileOpener previous = std::move(opener());
+    opener() = std::move(replacement);
+    return previous;
+}
+
+std::unique_ptr<PageFile> openPageFileForCopy(const std::string& path) {
+    auto file = std::make_unique<PosixPageFile>(path, openDatabaseFile(path, false), false);
+    file->holdReadLock();
+    return file;
+}
+
+std::unique_ptr<PageFile> createPageFile(const std::string& path) {
+    if (path.empty()) throw Error("no file name was given");
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST) throw Error(path + ": the file already exists");
+        throw Error(systemError(path, "create the file"));
+    }
+    return std::make_unique<PosixPageFile>(path, fd, true);
 }
 
 std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable) {

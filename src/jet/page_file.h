@@ -1,16 +1,24 @@
 // The file I/O seam of the engine: a database file seen as numbered 4 KB pages, backed by a real
-// file (read-only or read-write) or by memory (tests, fuzzing). Pages read are cached until the
-// file is seen to change (size or modification time) or is written through this object.
+// file (read-only or read-write) or by memory (tests, fuzzing). Every read, write, flush and
+// truncation of a database file goes through it. Pages read are cached until the file is seen to
+// change (size or modification time) or is written through this object.
 #pragma once
 #include "jet/bytes.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 namespace jet {
+
+// The stages of one change to a file, in the order its writes must reach the disk to survive a
+// power cut: new rows and pages (referenced by nothing yet), pages marked used in the global
+// map, pages added to their owners' maps, rows switched to the new data, the old data freed.
+// A write of one stage may only land once the writes of the earlier stages are on the disk.
+enum class WriteStage : uint8_t { Data, Claim, Maps, Switch, Free };
 
 class PageFile {
 public:
@@ -30,11 +38,34 @@ public:
     // A checked view of a page, its `what` naming the page ("page 12") for error messages.
     ByteView view(uint32_t number) const;
 
-    // Writes one whole page (number == pageCount() appends). Needs a writable file.
-    void writePage(uint32_t number, const Bytes& bytes);
+    // Writes one whole page (number == pageCount() appends). Needs a writable file. While writes
+    // are held (holdWrites) the page only goes into the cache, tagged with its stage.
+    void writePage(uint32_t number, const Bytes& bytes, WriteStage stage = WriteStage::Data);
     // Shortens the file to `pages` pages (compaction). Needs a writable file.
     void truncatePages(uint32_t pages);
-    virtual void flush() {}
+    // Makes every write so far durable (fsync for a file on disk; nothing when nothing was
+    // written since the last one).
+    void flush();
+
+    // Bulk transfer of whole pages past the cache (streaming copies): `count` pages from `first`.
+    void readPages(uint32_t first, uint32_t count, uint8_t* dst) const;
+    void writePages(uint32_t first, uint32_t count, const uint8_t* src);
+
+    // Holding writes groups the writes of many changes so that each stage costs one flush for
+    // all of them: held pages are readable through this object at once and reach the file only
+    // at writeHeld(), stage by stage, with a flush after each stage that had writes (the frees
+    // excepted: nothing depends on them, the next flush takes them along). A page held in one
+    // stage and written again in another first sends everything held to the disk.
+    void holdWrites(bool on);
+    bool holdingWrites() const { return holding_; }
+    size_t heldPages() const { return held_.size(); }
+    // The stage a page is held in, if it is held.
+    const WriteStage* heldStage(uint32_t number) const;
+    void writeHeld();
+
+    // Identity of the on-disk state (size, modification time, inode): compared before and after
+    // a long read to notice another program's writes. 0 for memory files.
+    uint64_t diskStamp() const { return stamp(); }
 
     // Drops cached pages when the file changed on disk since they were read. Returns true when
     // it did (callers drop what they parsed from those pages as well).
@@ -47,6 +78,7 @@ protected:
     virtual void readAt(uint64_t offset, uint8_t* dst, size_t length) const = 0;
     virtual void writeAt(uint64_t offset, const uint8_t* src, size_t length) = 0;
     virtual void truncateTo(uint64_t size) = 0;
+    virtual void sync() {}
     // Identity of the on-disk state (size and modification time); 0 for memory files.
     virtual uint64_t stamp() const { return 0; }
     // Whether the file was modified so recently that a further change could carry the same
@@ -54,6 +86,8 @@ protected:
     virtual bool modifiedJustNow() const { return false; }
 
 private:
+    friend class FaultPageFile; // forwards to the file it wraps
+    void noteOwnWrite();
     std::string name_;
     static constexpr uint64_t kUnknownSize = ~uint64_t(0);
     mutable std::map<uint32_t, Bytes> cache_;
@@ -64,13 +98,29 @@ private:
     uint64_t generation_ = 1;
     bool stampKnown_ = false;
     std::chrono::steady_clock::time_point lastOwnWrite_{};
+    bool holding_ = false;
+    bool unsynced_ = false;               // written since the last sync
+    std::map<uint32_t, WriteStage> held_; // their bytes are in cache_
+    uint32_t heldEnd_ = 0;                // one past the highest held page
 };
 
 // Opens a file on disk. Throws jet::Error naming the path when it is missing, a folder, cannot be
 // opened (or, with `writable`, cannot be opened for writing).
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable);
-// The same checks and messages, returning the bare descriptor (the caller closes it).
-int openDatabaseFile(const std::string& path, bool writable);
+// Opens a database read-only for copying it: a shared lock over the file's bytes is held while
+// the object lives, so that no writer of this program changes it meanwhile (they lock each page
+// they write). Where the file system refuses locks it goes ahead unlocked; a file another program
+// keeps locked is refused after a bounded wait.
+std::unique_ptr<PageFile> openPageFileForCopy(const std::string& path);
+// Creates a new, empty file for writing; throws when `path` exists or cannot be created.
+std::unique_ptr<PageFile> createPageFile(const std::string& path);
+
+// How openPageFile opens files: tests put a read-only or failing file in place of a real one.
+// An empty function restores the default. Returns the previous opener.
+using PageFileOpener = std::function<std::unique_ptr<PageFile>(const std::string& path, bool writable)>;
+PageFileOpener setPageFileOpener(PageFileOpener opener);
+// The default behaviour of openPageFile, for openers that wrap the real file.
+std::unique_ptr<PageFile> openDiskPageFile(const std::string& path, bool writable);
 
 // A file held in memory; `name` is used in error messages.
 std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable = true);

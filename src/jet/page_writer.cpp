@@ -19,7 +19,6 @@ using namespace format;
 
 namespace {
 
-constexpr uint32_t kGlobalMapPointer = makePointer(kGlobalMapPage, 0);
 constexpr uint32_t kNoLimit = 0xFFFFFFFFu;
 // Longest inline bitmap we grow a map to before promoting it (owned and free maps), and the
 // longest for the global map (page 1 holds little else).
@@ -36,10 +35,10 @@ PageWriter::PageWriter(PageFile& file) : file_(file) {}
 
 EditablePage PageWriter::load(uint32_t page) const { return EditablePage(file_.page(page), page); }
 
-void PageWriter::write(const EditablePage& page) { write(page.number(), page.serialize()); }
+void PageWriter::write(const EditablePage& page, WriteStage stage) { write(page.number(), page.serialize(), stage); }
 
-void PageWriter::write(uint32_t page, const Bytes& bytes) {
-    file_.writePage(page, bytes);
+void PageWriter::write(uint32_t page, const Bytes& bytes, WriteStage stage) {
+    file_.writePage(page, bytes, stage);
     written_.push_back(page);
 }
 
@@ -75,7 +74,7 @@ void PageWriter::claim(uint32_t page) {
         Bytes bytes = file_.page(bit->page);
         if (!(bytes[bit->byteOffset] & bit->mask)) return;
         bytes[bit->byteOffset] &= uint8_t(~bit->mask);
-        write(bit->page, bytes);
+        write(bit->page, bytes, WriteStage::Claim);
         return;
     }
     if (global.kind != UsageMap::Kind::Inline || page < global.startPage) return; // never handed out
@@ -90,7 +89,7 @@ void PageWriter::claim(uint32_t page) {
     for (uint64_t bit = oldBits; bit < bytes * 8; ++bit)
         if (global.startPage + bit >= pages) setBit(row, kMapInlineBitmap, bit);
     host.setRow(global.hostSlot, std::move(row));
-    write(host);
+    write(host, WriteStage::Claim);
 }
 
 void PageWriter::addToMap(uint32_t mapPointer, uint32_t page, const std::string& what) {
@@ -99,7 +98,7 @@ void PageWriter::addToMap(uint32_t mapPointer, uint32_t page, const std::string&
         Bytes bytes = file_.page(bit->page);
         if (bytes[bit->byteOffset] & bit->mask) return;
         bytes[bit->byteOffset] |= bit->mask;
-        write(bit->page, bytes);
+        write(bit->page, bytes, WriteStage::Maps);
         return;
     }
     std::vector<uint32_t> pages = map.pages;
@@ -149,7 +148,7 @@ void PageWriter::rewriteMap(uint32_t mapPointer, const std::vector<uint32_t>& pa
                 for (uint64_t bit = 0; bit < bytes * 8; ++bit)
                     if (start + bit >= pageCount) setBit(row, kMapInlineBitmap, bit);
             host.setRow(map.hostSlot, std::move(row));
-            write(host);
+            write(host, WriteStage::Maps);
             return;
         }
         map.bitmapPages.clear(); // promote to a reference map
@@ -187,7 +186,7 @@ void PageWriter::rewriteMap(uint32_t mapPointer, const std::vector<uint32_t>& pa
                     page[kMapBitmapPageHeader + bit / 8] &= uint8_t(~(1u << (bit % 8)));
                 }
         bool isNew = std::find(fresh.begin(), fresh.end(), pointers[j]) != fresh.end();
-        if (isNew || page != file_.page(pointers[j])) write(pointers[j], page);
+        if (isNew || page != file_.page(pointers[j])) write(pointers[j], page, isNew ? WriteStage::Data : WriteStage::Maps);
     }
     for (uint32_t b : fresh) claim(b);
     size_t length = std::max(oldLength, 1 + 4 * pointers.size());
@@ -199,7 +198,7 @@ void PageWriter::rewriteMap(uint32_t mapPointer, const std::vector<uint32_t>& pa
             throw Error(file_.name() + ": no room on page " + std::to_string(map.hostPage) +
                         " to extend the " + what);
         host.setRow(map.hostSlot, std::move(row));
-        write(host);
+        write(host, WriteStage::Maps);
     }
 }
 

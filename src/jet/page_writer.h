@@ -3,6 +3,7 @@
 #pragma once
 #include "jet/bytes.h"
 #include "jet/page_edit.h"
+#include "jet/page_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace jet {
-
-class PageFile;
 
 // How a usage map's bits read: owned/free maps list pages (bit set = member); the global map
 // (page 1, row 0) lists free pages, and pages past the end of the file read as free.
@@ -30,8 +29,9 @@ public:
     // their pread (Linux alone does not order a buffered read against a concurrent write of the
     // same page on ext4). A reader that takes no lock (another program) gets the kernel's
     // behaviour: the page is copied in one piece, with a very short window for a torn read.
-    void write(const EditablePage& page);
-    void write(uint32_t page, const Bytes& bytes);
+    // `stage` tells a page file that holds writes when this one may reach the disk.
+    void write(const EditablePage& page, WriteStage stage = WriteStage::Data);
+    void write(uint32_t page, const Bytes& bytes, WriteStage stage = WriteStage::Data);
 
     // A page number for a new page: the lowest page the global map marks free inside the file,
     // else the next page past the end. Never handed out twice by this writer. Nothing is

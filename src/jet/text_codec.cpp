@@ -1,6 +1,8 @@
 // Jet 4 text values and the UTF-8 conversions used by the tools.
 #include "jet/text_codec.h"
 
+#include "jet/format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,11 +10,8 @@ namespace jet {
 
 namespace {
 
-constexpr uint8_t kMark0 = 0xFF; // the compressed form starts with FF FE
-constexpr uint8_t kMark1 = 0xFE;
-// Access stores longer texts uncompressed; Jackcess uses the same limit for every text.
-constexpr size_t kMaxCompressedUnits = 1024;
-constexpr size_t kMinCompressedUnits = 3;
+constexpr uint8_t kMark0 = format::kTextCompressedMark0;
+constexpr uint8_t kMark1 = format::kTextCompressedMark1;
 
 bool isOneByte(char16_t c) { return c >= 0x0001 && c <= 0x00FF; }
 
@@ -91,8 +90,8 @@ std::u16string decodeText(ByteView bytes) {
 Bytes encodeText(const std::u16string& text, bool compressionAllowed) {
     if (!text.empty() && text.front() == char16_t(0xFEFF)) return encodeWithLeadingBom(text);
     Bytes out;
-    const bool compress = compressionAllowed && text.size() >= kMinCompressedUnits &&
-                          text.size() <= kMaxCompressedUnits &&
+    const bool compress = compressionAllowed && text.size() >= format::kTextMinCompressedUnits &&
+                          text.size() <= format::kTextMaxCompressedUnits &&
                           std::all_of(text.begin(), text.end(), isOneByte);
     if (compress) {
         out.reserve(text.size() + 2);

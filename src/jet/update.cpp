@@ -1,15 +1,18 @@
 // Database::updateText: replacing a Text or Memo value of one existing row in place.
 //
-// States a file goes through during one update (each arrow is one whole-page write):
-//   1. new LVAL rows written on free space of the column's pages or on new pages
-//   2. -> new pages marked used in the global map, then added to the column's maps
-//   3. -> the data row rewritten with the new 12-byte header (or inline data) = the switch
-//   4. -> the old LVAL rows marked deleted (0xC000, zero length), page by page
-// A process killed after any arrow leaves a readable file: before 3 the old value is intact and
-// the new rows are unreferenced; after 3 the old rows are merely unreferenced. Then one fsync
-// (unless the caller batches them), so the value survives a crash once updateText returns. The
-// order holds against a killed process (the page cache keeps every finished write); against a
-// power cut between the writes of one update it would need a flush before step 3 as well.
+// States a file goes through during one update, each a stage of its writes (page_file.h):
+//   1. Data:   new LVAL rows written on free space of the column's pages or on new pages
+//   2. Claim:  new pages marked used in the global map
+//   3. Maps:   new pages added to the column's maps
+//   4. Switch: the data row rewritten with the new 12-byte header (or inline data)
+//   5. Free:   the old LVAL rows marked deleted (0xC000, zero length), page by page
+// Between any two states the file is readable: before 4 the old value is intact and the new rows
+// are unreferenced; after 4 the old rows are merely unreferenced. A killed process keeps every
+// write it made, so the order alone protects it. A power cut may also lose writes that were made
+// but not flushed, so the page file holds the writes and sends them stage by stage with a flush
+// after each stage: no write lands before the writes it depends on are on the disk. Unless the
+// caller batches updates, every update ends with its writes on the disk; in a batch the held
+// writes of many updates share the flushes of each stage.
 // A Text value lives in the row itself: the row is rewritten on its page when the page can
 // absorb the growth, else it moves (Jet's way: the new row, flagged 0x8000, goes on another page
 // of the table; the original slot becomes a 4-byte pointer flagged 0x4000, so index entries,
@@ -39,13 +42,14 @@ using namespace format;
 struct WriteCache {
     uint64_t generation = 0;
     std::map<uint32_t, LongValueSpace> longValues; // by owned-map pointer
+    // Replaced LVAL rows on pages that hold writes of an earlier stage (new rows of this group):
+    // they are freed once those writes are on the disk. By owned-map pointer (0: none).
+    std::vector<std::pair<uint32_t, LongValueSegment>> deferredFrees;
 };
 
 namespace {
 
-// Memo values up to this many bytes go into the row, as Access stores them (Access kept memo
-// values of 34 bytes inline and stored those of 37 bytes and more out of line).
-constexpr size_t kMemoInlineLimit = 34;
+
 
 std::string describe(const RowId& row) {
     return "page " + std::to_string(row.page) + ", slot " + std::to_string(row.slot);
@@ -160,7 +164,7 @@ bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
     if (fresh) target = EditablePage::empty(writer.reservePage(), def.firstPage);
     int slot = target->slotFor(row.size(), false);
     target->putRow(slot, std::move(row), kSlotDeleted);
-    writer.write(*target);
+    writer.write(*target, WriteStage::Data);
     if (fresh) {
         writer.claim(target->number());
         writer.addToMap(def.ownedMapPointer, target->number(), "owned-pages map of table " + def.name);
@@ -173,12 +177,12 @@ bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
     EditablePage header = writer.load(loc.header.page);
     header.setRow(loc.header.slot, pointer);
     header.setFlags(loc.header.slot, kSlotOverflow);
-    writer.write(header);
+    writer.write(header, WriteStage::Switch);
 
     if (!(loc.data == loc.header)) {
         EditablePage old = writer.load(loc.data.page);
         old.freeRow(loc.data.slot);
-        writer.write(old);
+        writer.write(old, WriteStage::Free);
     }
     return fresh;
 }
@@ -227,6 +231,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     auto& cache = db.writeCache;
     if (!cache || cache->generation != file.generation()) cache = std::make_shared<WriteCache>();
 
+    file.holdWrites(true);
     PageWriter writer(file);
     EditablePage dataPage = writer.load(loc->data.page);
     const Bytes& oldRow = dataPage.row(loc->data.slot);
@@ -245,7 +250,7 @@ void Database::updateText(const std::string& table, RowId row, const std::string
         const LongValueMaps* maps = def.longValueMapsFor(col.number);
         if (maps && maps->ownedMapPointer) space = &cache->longValues[maps->ownedMapPointer];
         bool stored = false;
-        if (encoded.size() <= kMemoInlineLimit) {
+        if (longValueStorageFor(encoded.size()) == kLongValueInline) {
             Bytes candidate = inlineLongValue(encoded);
             long growth = long(candidate.size()) - long(slice.isNull() ? 0 : slice.length);
             if (growth <= dataPage.freeSpace() && oldRow.size() + growth <= kMaxRowSize) {
@@ -266,19 +271,31 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     bool tookPage = false;
     if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
         dataPage.setRow(loc->data.slot, std::move(newRow));
-        writer.write(dataPage);
+        writer.write(dataPage, WriteStage::Switch);
     } else {
         tookPage = moveRow(writer, def, *loc, std::move(newRow));
     }
 
     if (!oldSegments.empty()) {
+        // Freeing a row on a page whose new rows still wait for the disk would make the page wait
+        // for the switch as well: such rows are freed after the held writes went out.
+        std::vector<LongValueSegment> now;
+        const uint32_t mapPointer = space ? def.longValueMapsFor(col.number)->ownedMapPointer : 0;
+        for (const LongValueSegment& s : oldSegments) {
+            const WriteStage* held = file.heldStage(s.page);
+            if (held && *held != WriteStage::Free) cache->deferredFrees.emplace_back(mapPointer, s);
+            else now.push_back(s);
+        }
         LongValueSpace none;
-        freeLongValue(writer, oldSegments, space ? *space : none);
+        if (!now.empty()) freeLongValue(writer, now, space ? *space : none);
     }
-    if (db.flushEachUpdate) file.flush();
+    if (db.flushEachUpdate) db.sendHeldWrites(true);
+    else if (file.heldPages() >= db.heldPagesLimit) db.sendHeldWrites(false);
     cache->generation = file.generation();
     db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
 }
+
+void setHeldPagesLimit(Database& db, size_t pages) { db.impl_->heldPagesLimit = pages; }
 
 void Database::setFlushEachUpdate(bool on) {
     impl_->flushEachUpdate = on;
@@ -286,7 +303,24 @@ void Database::setFlushEachUpdate(bool on) {
 }
 
 void Database::flush() {
-    if (impl_->mode == OpenMode::ReadWrite && impl_->file->writable()) impl_->file->flush();
+    if (impl_->mode == OpenMode::ReadWrite && impl_->file->writable()) impl_->sendHeldWrites(true);
+}
+
+void Database::Impl::sendHeldWrites(bool flushAll) {
+    file->writeHeld();
+    if (writeCache && !writeCache->deferredFrees.empty()) {
+        std::map<uint32_t, std::vector<LongValueSegment>> byMap;
+        for (const auto& [map, segment] : writeCache->deferredFrees) byMap[map].push_back(segment);
+        writeCache->deferredFrees.clear();
+        PageWriter writer(*file);
+        for (const auto& [map, segments] : byMap) {
+            LongValueSpace none;
+            freeLongValue(writer, segments, map ? writeCache->longValues[map] : none);
+        }
+    }
+    if (flushAll) file->flush();
+    if (writeCache) writeCache->generation = file->generation();
+    seenGeneration_ = file->generation();
 }
 
 void Database::Impl::acceptOwnWrite(uint32_t tablePage, bool rowValuesChanged, bool pageMapsChanged) {

@@ -75,18 +75,4 @@ CompactOutcome compactAndRepair(const QString& path, FileOps& ops) {
     return outcome;
 }
 
-QString strandedDatabaseMessage(const QString& languageCode, const QString& path, const QString& strandedAt) {
-    if (languageCode == "NL")
-        return QStringLiteral("De database %1 kon na het comprimeren niet worden teruggezet.\n"
-                              "Hij staat nu in %2.\nHernoem dat bestand naar %1 om hem weer te gebruiken.")
-            .arg(path, strandedAt);
-    if (languageCode == "DE")
-        return QString::fromUtf8("Die Datenbank %1 konnte nach dem Komprimieren nicht zurückbenannt werden.\n"
-                                 "Sie liegt jetzt in %2.\nBenennen Sie diese Datei in %1 um, um sie wieder zu verwenden.")
-            .arg(path, strandedAt);
-    return QStringLiteral("The database %1 could not be put back after compacting.\n"
-                          "It is now stored as %2.\nRename that file to %1 to use it again.")
-        .arg(path, strandedAt);
-}
-
 } // namespace maintenance

@@ -43,8 +43,4 @@ struct CompactOutcome {
 // compaction (blockedBy) and is left where it is. Never throws.
 CompactOutcome compactAndRepair(const QString& path, FileOps& ops = systemFileOps());
 
-// The message that tells the user where a stranded database now is, in the interface language
-// `languageCode` ("NL", "UK" or "DE"; anything else gives English).
-QString strandedDatabaseMessage(const QString& languageCode, const QString& path, const QString& strandedAt);
-
 } // namespace maintenance

@@ -8,7 +8,9 @@
 #include "window_fixture.h"
 
 #include "support/bible_fixture.h"
+#include "support/mdb_export.h"
 #include "support/qt_application.h"
+#include "support/read_only_files.h"
 #include "support/test_env.h"
 
 #include <QAction>
@@ -35,7 +37,6 @@
 #include <tuple>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using test_support::BibleSpec;
@@ -48,28 +49,27 @@ using test_support::application;
 
 using Key = std::tuple<int, int, int>;
 
-// BIBLETEXT of every row as mdb-export prints it with C-style escapes (\r, \n, \t, \\).
+// BIBLETEXT of every row as mdb-export reads it, with C-style escapes (\r, \n, \t, \\) so
+// that expectations show line breaks.
 std::map<Key, std::string> exportedTexts(const fs::path& file) {
-    const auto result = test_support::run({"mdb-export", "-e", "-Q", "-d", "\t", file.string(), "bible"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    std::istringstream in(result.out);
-    std::string line;
-    std::getline(in, line);
     std::vector<std::string> header;
-    for (std::istringstream h(line); std::getline(h, line, '\t');)
-        header.push_back(line);
+    const test_support::Cells rows = test_support::mdbExport(file, "bible", &header);
     auto column = [&](const std::string& name) {
         return size_t(std::find(header.begin(), header.end(), name) - header.begin());
     };
     const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
     std::map<Key, std::string> texts;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::istringstream row(line);
-        for (std::string cell; std::getline(row, cell, '\t');)
-            cells.push_back(cell);
+    for (std::vector<std::string> cells : rows) {
         cells.resize(header.size());
-        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = cells[t];
+        std::string escaped;
+        for (char ch : cells[t]) {
+            if (ch == '\r') escaped += "\\r";
+            else if (ch == '\n') escaped += "\\n";
+            else if (ch == '\t') escaped += "\\t";
+            else if (ch == '\\') escaped += "\\\\";
+            else escaped += ch;
+        }
+        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = escaped;
     }
     return texts;
 }
@@ -80,34 +80,6 @@ BibleSpec twoVerses(std::u16string first, std::u16string second = u"Second verse
     bibleSpec.verses = {{1, 1, 1, std::move(first)}, {1, 1, 2, std::move(second)}};
     return bibleSpec;
 }
-
-// Makes a file unwritable for the engine; root ignores mode bits, so there the immutable
-// attribute is used. Undone on destruction so the temporary folder can go.
-class WriteProtect {
-public:
-    explicit WriteProtect(fs::path file) : file_(std::move(file)) {
-        if (::geteuid() == 0)
-            active_ = test_support::run({"chattr", "+i", file_.string()}).exitCode == 0;
-        else {
-            fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-            active_ = true;
-        }
-    }
-    ~WriteProtect() { release(); }
-    void release() {
-        if (!active_) return;
-        if (::geteuid() == 0)
-            test_support::run({"chattr", "-i", file_.string()});
-        else
-            fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
-        active_ = false;
-    }
-    bool active() const { return active_; }
-
-private:
-    fs::path file_;
-    bool active_ = false;
-};
 
 class Editing : public test_support::WindowTest {
 public:
@@ -393,8 +365,7 @@ TEST_F(Editing, AnUnwritableIniIsReportedOnceAlsoWhenAFailedPostKeepsTheWindowOp
     { std::ofstream(drive_.path() / "blocker") << "a file, not a folder"; }
     TForm1::settingsPathOverride = QString::fromStdString((drive_.path() / "blocker" / "kantelo.INI").string());
     open(1, "K");
-    WriteProtect protect(file);
-    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+    test_support::ReadOnlyFiles protect({file});
     type(1, "x");
     form().close();
     EXPECT_TRUE(form().isVisible());
@@ -418,8 +389,7 @@ TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
 TEST_F(Editing, UnwritableBibleGivesAMessageAndLosesNothing) {
     const fs::path file = bible("K", twoVerses(u"A\r\n"));
     open(1, "K");
-    WriteProtect protect(file);
-    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+    test_support::ReadOnlyFiles protect({file});
 
     caretTo(1, 0, 1);
     type(1, "B");
@@ -444,8 +414,7 @@ TEST_F(Editing, UnwritableBibleGivesAMessageAndLosesNothing) {
 TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
     const fs::path file = bible("K", twoVerses(u"A"));
     open(1, "K");
-    WriteProtect protect(file);
-    if (!protect.active()) GTEST_SKIP() << "cannot make the file unwritable here";
+    test_support::ReadOnlyFiles protect({file});
     type(1, "x");
     form().close();
     EXPECT_TRUE(form().isVisible());

@@ -1,8 +1,8 @@
 #include "data_fixture.h"
+#include "support/read_only_files.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 namespace {
 
@@ -119,8 +119,7 @@ TEST_F(Post, AFailedWriteKeepsTheEditPendingForTheNextTry) {
 }
 
 TEST_F(Post, AReadOnlyFileFailsAtPostNotAtConnect) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes read-only files";
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    test_support::ReadOnlyFiles protect({file});
     data::Connection readOnly;
     connect(readOnly, file);
     data::Query q(readOnly);

@@ -4,6 +4,7 @@
 #include "jet/database.h"
 #include "jet/header.h"
 #include "support/bible_fixture.h"
+#include "support/read_only_files.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -226,10 +226,9 @@ TEST(BadInput, ToolReportsErrorsOnStderrWithNonZeroExit) {
 }
 
 TEST(BadInput, ReadOnlyFileOpensForReadingOnly) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     test_support::TempDir dir;
     fs::path file = test_support::copyInto(sample(), dir.path());
-    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    test_support::ReadOnlyFiles readOnly({file});
     EXPECT_NE(openError(file, jet::OpenMode::ReadWrite).find("for writing"), std::string::npos);
     EXPECT_NO_THROW(jet::Database::open(file.string(), jet::OpenMode::ReadOnly));
 }

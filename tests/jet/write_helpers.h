@@ -1,9 +1,11 @@
-// Helpers for the writer's tests: mdb-export output parsed into cells, random texts of a given
-// stored size, whole-file snapshots, and the consistency check as a GoogleTest assertion.
+// Helpers for the writer's tests: mdbtools as the other reader (support/mdb_export.h), random
+// texts of a given stored size, whole-file snapshots, and the consistency check as a GoogleTest
+// assertion.
 #pragma once
 #include "jet/database.h"
 #include "jet/invariants.h"
 #include "jet/text_codec.h"
+#include "support/mdb_export.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -17,75 +19,13 @@
 
 namespace write_test {
 
-using Cells = std::vector<std::vector<std::string>>;
-
-// Parses mdb-export's CSV: fields separated by commas, rows by LF, quoted fields with "" for a
-// quote inside (they may hold CR LF). The header row is dropped (or returned in `header`).
-inline Cells parseCsv(const std::string& text, std::vector<std::string>* header = nullptr) {
-    Cells rows;
-    std::vector<std::string> row;
-    std::string field;
-    bool quoted = false, any = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') { field += '"'; ++i; }
-            else if (c == '"') quoted = false;
-            else field += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            row.push_back(field); field.clear();
-        } else if (c == '\n') {
-            row.push_back(field); field.clear();
-            rows.push_back(row); row.clear();
-            any = false;
-            continue;
-        } else {
-            field += c;
-        }
-        any = true;
-    }
-    if (any) { row.push_back(field); rows.push_back(row); }
-    if (!rows.empty()) {
-        if (header) *header = rows.front();
-        rows.erase(rows.begin());
-    }
-    return rows;
-}
-
-inline std::vector<std::string> mdbTables(const std::filesystem::path& file) {
-    auto r = test_support::run({"mdb-tables", "-1", file.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> names;
-    std::istringstream in(r.out);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) names.push_back(line);
-    return names;
-}
-
-inline std::string mdbExportRaw(const std::filesystem::path& file, const std::string& table) {
-    auto r = test_support::run({"mdb-export", "-b", "strip", file.string(), table});
-    EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;
-    return r.out;
-}
-
-inline Cells mdbExport(const std::filesystem::path& file, const std::string& table) {
-    return parseCsv(mdbExportRaw(file, table));
-}
-
-// What mdb-export prints for a stored text: UTF-8, with each UTF-16 surrogate shown as '?'.
-inline std::string asMdbExportShows(const std::u16string& text) {
-    std::u16string copy = text;
-    for (char16_t& c : copy)
-        if (c >= 0xD800 && c <= 0xDFFF) c = u'?';
-    return jet::toUtf8(copy);
-}
-
-inline std::string readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::Cells;
+using test_support::asMdbExportShows;
+using test_support::readBytes;
+using test_support::mdbExport;
+using test_support::mdbExportRaw;
+using test_support::mdbTables;
+using test_support::parseCsv;
 
 // A text of `units` UTF-16 code units drawn from a mix of ASCII, CR LF, quotes, commas, Latin-1,
 // Greek, CJK and (when allowed) surrogate pairs; `latin1Only` keeps it compressible.

@@ -128,16 +128,6 @@ TEST(CompactAndRepair, ResolvesWindowsPathsWithoutRegardToCase) {
     EXPECT_EQ(fake.files[folder + "/KJV.mdb"], "compacted original");
 }
 
-TEST(StrandedDatabaseMessage, NamesBothFilesInEveryLanguage) {
-    for (const char* code : {"NL", "UK", "DE", ""}) {
-        const QString text = maintenance::strandedDatabaseMessage(code, "c:\\a\\B.mdb", "c:\\a\\B.mdbx");
-        EXPECT_TRUE(text.contains("c:\\a\\B.mdb")) << code;
-        EXPECT_TRUE(text.contains("c:\\a\\B.mdbx")) << code;
-    }
-    EXPECT_NE(maintenance::strandedDatabaseMessage("NL", "p", "q"), maintenance::strandedDatabaseMessage("UK", "p", "q"));
-    EXPECT_NE(maintenance::strandedDatabaseMessage("DE", "p", "q"), maintenance::strandedDatabaseMessage("UK", "p", "q"));
-}
-
 // --- real files ---------------------------------------------------------------------------------
 
 std::vector<std::vector<jet::Value>> allRows(const fs::path& file) {

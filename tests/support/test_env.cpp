@@ -44,6 +44,8 @@ std::vector<fs::path> corpusFiles() {
     for (const auto& e : fs::directory_iterator(corpusDir()))
         if (e.path().extension() == ".mdb") files.push_back(e.path());
     std::sort(files.begin(), files.end());
+    // An empty corpus would make every test over it pass without reading a file.
+    if (files.empty()) throw std::runtime_error("no .mdb file in the corpus folder " + corpusDir().string());
     return files;
 }
 

@@ -8,7 +8,7 @@ namespace test_support {
 
 std::filesystem::path sharedDir();     // $KANTELO_SHARED_DIR or the configured default
 std::filesystem::path corpusDir();     // sharedDir()/jet4-corpus
-std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted
+std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted; throws when none
 std::filesystem::path buildDir();      // $KANTELO_BUILD_DIR or the configured default
 std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db
 
