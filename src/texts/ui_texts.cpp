@@ -1,5 +1,7 @@
 #include "texts/ui_texts.h"
 
+#include "texts/tools_texts.h"
+
 namespace texts {
 
 namespace {
@@ -52,6 +54,7 @@ UiTexts makeDutch() {
                        QStringLiteral("Dit programma MOET op de voorgrond blijven!");
     t.extra1Caption = QStringLiteral("Extra");
     t.restoreBackup1Caption = QString::fromUtf8("Een reservekopie terugzetten…");
+    addToolsTexts(t, QStringLiteral("NL"));
     return t;
 }
 
@@ -97,6 +100,7 @@ UiTexts makeEnglish() {
                        QStringLiteral("This program MUST stay on top!");
     t.extra1Caption = QStringLiteral("Tools");
     t.restoreBackup1Caption = QString::fromUtf8("Restore a backup…");
+    addToolsTexts(t, QStringLiteral("UK"));
     return t;
 }
 
@@ -145,6 +149,7 @@ UiTexts makeGerman() {
                        QStringLiteral("Dieses Programm MUSS Im Vordergrund laufen!");
     t.extra1Caption = QStringLiteral("Extras");
     t.restoreBackup1Caption = QString::fromUtf8("Eine Sicherung wiederherstellen…");
+    addToolsTexts(t, QStringLiteral("DE"));
     return t;
 }
 

@@ -39,6 +39,28 @@ struct UiTexts {
     QString extra1Caption;                 // the menu-bar entry after Options1
     QString restoreBackup1Caption;         // its entry that restores a backup
 
+    // Go to, Find and the line length in that menu: entries, boxes, messages (tools_texts.cpp).
+    // %1, %2, ... are filled in where the text is shown.
+    QString goto1Caption;
+    QString find1Caption;
+    QString maxLineLength1Caption;
+    QString nextLongLine1Caption;
+    QString gotoTitle;
+    QString gotoPrompt;
+    QString findTitle;
+    QString findPrompt;
+    QString findNoHits;
+    QString findHitCount;                  // %1 verses
+    QString findHitsShown;                 // %1 verses, %2 of them shown
+    QString maxLineLengthTitle;
+    QString maxLineLengthPrompt;
+    QString msgNoLongLineLeft;             // %1 the maximum
+    QString msgNotAReference;              // %1 what was typed
+    QString msgNoSuchBook;                 // %1 the book as typed
+    QString msgAmbiguousBook;              // %1 the book as typed, %2 the names that fit
+    QString msgNoSuchChapter;              // %1 book, %2 chapter, %3 its last chapter
+    QString msgNoSuchVerse;                // %1 book, %2 chapter, %3 verse, %4 the chapter's last verse
+
     bool operator==(const UiTexts&) const = default;
 };
 

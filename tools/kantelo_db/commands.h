@@ -21,6 +21,7 @@ int cmdRestore(const Args& args);
 // The backup of FILE before this run's first change to it; throws (the change must not go
 // ahead) when it cannot be made.
 void backupBeforeChange(const std::string& file);
+int cmdLongLines(const Args& args);
 
 // Help text of one subcommand (usage line and what it does), used by --help.
 std::string helpMakeBible();

@@ -26,6 +26,7 @@ const std::map<std::string, Command>& commands() {
         {"apply", {kantelo_db::cmdApply, "apply FILE force|remove [--lang NL|UK|DE]   add or remove the slide change at the end of every verse"}},
         {"backups", {kantelo_db::cmdBackups, "backups FILE                     list the backups of FILE's bible, newest first"}},
         {"restore", {kantelo_db::cmdRestore, "restore FILE BACKUP              put a backup back in place of FILE (FILE backed up first)"}},
+        {"long-lines", {kantelo_db::cmdLongLines, "long-lines FILE --max N          verses with a line longer than N characters, as CSV"}},
     };
     return table;
 }

@@ -1,0 +1,61 @@
+#include "bibledb/verse_rows.h"
+
+#include "data/dataset.h"
+#include "jet/database.h"
+
+#include <algorithm>
+#include <string>
+
+namespace bibledb {
+
+std::vector<VerseRow> readVerseRows(const jet::Database& db) {
+    const jet::TableSchema schema = db.schema("bible");
+    auto column = [&](const char* name) {
+        const int index = schema.columnIndex(name);
+        if (index < 0) throw data::DataError("Table '" + schema.name + "' has no column '" + name + "'.");
+        return size_t(index);
+    };
+    const size_t book = column("Book"), chapter = column("Chapter"), verse = column("Verse"),
+                 text = column("BIBLETEXT");
+    // Values are read as the window's fields read them (numbers stored as text included).
+    auto field = [](const jet::Row& row, size_t index, const char* name) {
+        return data::Field(index < row.values.size() ? std::optional(row.values[index]) : std::nullopt, name);
+    };
+    std::vector<VerseRow> rows;
+    db.scanTable(schema.name, [&](const jet::Row& row) {
+        const int b = field(row, book, "Book").asInteger();
+        if (b <= 0) return;
+        rows.push_back({{b, field(row, chapter, "Chapter").asInteger(), field(row, verse, "Verse").asInteger()},
+                        field(row, text, "BIBLETEXT").asString()});
+    });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const VerseRow& a, const VerseRow& b) { return a.place < b.place; });
+    return rows;
+}
+
+BibleOutline::BibleOutline(const std::vector<VerseRow>& rows) {
+    for (const VerseRow& row : rows) {
+        const VersePlace& p = row.place;
+        places_.insert(p);
+        int& chapter = lastChapter_[p.book];
+        chapter = std::max(chapter, p.chapter);
+        int& verse = lastVerse_[{p.book, p.chapter}];
+        verse = std::max(verse, p.verse);
+    }
+}
+
+int BibleOutline::lastChapter(int book) const {
+    const auto it = lastChapter_.find(book);
+    return it == lastChapter_.end() ? 0 : it->second;
+}
+
+int BibleOutline::lastVerse(int book, int chapter) const {
+    const auto it = lastVerse_.find({book, chapter});
+    return it == lastVerse_.end() ? 0 : it->second;
+}
+
+bool BibleOutline::hasChapter(int book, int chapter) const { return lastVerse_.count({book, chapter}) > 0; }
+
+bool BibleOutline::has(const VersePlace& place) const { return places_.count(place) > 0; }
+
+} // namespace bibledb
