@@ -367,6 +367,7 @@ void TForm1::buildMenus() {
     auto* extra = new QMenu(QStringLiteral("Extra"), this);
     Extra1 = MainMenu1->addMenu(extra);
     RestoreBackup1 = extra->addAction(QStringLiteral("Restore a backup…"));
+    buildExtraMenu();
     About2 = MainMenu1->addAction(QStringLiteral("About"));
 
     const QStringList captions = texts::designPopupCaptions();
@@ -565,6 +566,7 @@ void TForm1::FormCreate() {
         LoadDetekst();
     }
 
+    readMaxLineLength();
     Label4->setText(QString());
     discoverBibles();
 }

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -33,6 +34,10 @@ class RichEditView;
 }
 namespace maintenance {
 class FileOps;
+}
+namespace bibledb {
+struct VersePlace;
+struct VerseRow;
 }
 
 // Colours of the window. The system colours come from the application palette:
@@ -76,8 +81,8 @@ public:
     // Options1->setEnabled(false); its caption is Options1->text().
     QAction* Options1 = nullptr;
     QAction* UK = nullptr;               // checkable; not an exclusive group
-    // The menu-bar entry after Options1; its menu() holds RestoreBackup1. Stays enabled while
-    // bibles are open.
+    // The menu-bar entry after Options1; its menu() holds RestoreBackup1, then the entries of
+    // buildExtraMenu. Stays enabled while bibles are open.
     QAction* Extra1 = nullptr;
     QAction* RestoreBackup1 = nullptr;   // "Restore a backup..."
     QAction* About2 = nullptr;           // top-level menu bar entry
@@ -249,6 +254,28 @@ public:
     // The file-system seam of CompactAndRepair; nullptr means the real file system (tests
     // replace it to make a step fail).
     maintenance::FileOps* compactionFileOps = nullptr;
+
+    // ---- Tools menu (Extra1): Go to, Find, lines too long (tform1_tools.cpp) ---------------
+    QAction* Goto1 = nullptr;          // Ctrl+G
+    QAction* Find1 = nullptr;          // Ctrl+F
+    QAction* MaxLineLength1 = nullptr;
+    QAction* NextLongLine1 = nullptr;  // Ctrl+L; disabled while maxLineLength is 0
+    int maxLineLength = 0;             // INI [Settings] MaxLineLength; 0 = off
+    void buildExtraMenu();
+    void applyExtraTexts(const texts::UiTexts& language);
+    void readMaxLineLength();
+    void Goto1Click();
+    void Find1Click();
+    void MaxLineLength1Click();
+    void NextLongLine1Click();
+    // Reads a typed reference against pane 1's bible and goes there; false (after a message)
+    // when it names no verse, and then nothing moved.
+    bool GotoReference(const QString& text);
+    // Puts pane 1 on the verse through the book and chapter handlers, which save the edited
+    // panes first; pane 2 follows book and chapter and stands on the same verse number, or on
+    // the last one below it when its chapter is shorter.
+    void goToVerse(const bibledb::VersePlace& place);
+    std::vector<bibledb::VerseRow> pane1VerseRows(); // every verse row of pane 1's file
 
     // ---- Shared services --------------------------------------------------------------------
     // The program's one message box: modal, OK button, titled "Kantelo". While messageSink is

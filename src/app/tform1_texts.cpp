@@ -31,6 +31,7 @@ void TForm1::applyTexts(const texts::UiTexts& language) {
     CheckBox2->setToolTip(language.checkBox2Hint);
     BitBtn2->setText(language.bitBtn2Caption);
     BitBtn1->setText(language.bitBtn1Caption);
+    applyExtraTexts(language);
     // Marker lines and messages: read by the editing, saving and whole-bible handlers.
     texts = language;
 }

@@ -2,6 +2,7 @@
 
 #include "bibledb/folding.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace bibledb {
@@ -55,6 +56,10 @@ Reference parseReference(const QString& text, const QStringList& bookNames, cons
     r.bookText = text.left(bookEnd).trimmed();
     const QString typedKey = bookNameKey(r.bookText);
 
+    // A book is named by letters or digits; signs alone name nothing.
+    if (std::none_of(typedKey.begin(), typedKey.end(), [](QChar c) { return c.isLetterOrNumber(); }) &&
+        !typedKey.isEmpty())
+        return fail(r, ReferenceError::NotAReference);
     if (typedKey.isEmpty()) {
         // Only numbers: the first one is the book.
         if (numbers.isEmpty()) return fail(r, ReferenceError::NotAReference);

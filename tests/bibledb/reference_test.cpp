@@ -76,6 +76,7 @@ TEST(Reference, TypedReferencesAgainstTheBiblesOwnNames) {
         {"", ReferenceError::NotAReference, {}},
         {"   ", ReferenceError::NotAReference, {}},
         {":.,", ReferenceError::NotAReference, {}},
+        {"?! 3", ReferenceError::NotAReference, {}},
         {"John 3:16:2", ReferenceError::NotAReference, {}},
         {"4 3 16 1", ReferenceError::NotAReference, {}},
     };
