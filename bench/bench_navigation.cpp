@@ -9,6 +9,7 @@
 // temporary folder.
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "bench_timing.h"
 #include "jet/database.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using bench::measure;
+using bench::report;
 
 namespace {
 
@@ -59,46 +62,6 @@ void writeKjvShapedBible(const fs::path& file) {
                 table.rows.push_back({int64_t(b), int64_t(c), int64_t(v), words});
         }
     jet::createDatabase(file.string(), {table});
-}
-
-double wallMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// CPU time of this thread: on a loaded machine the wall clock also counts the time spent waiting
-// for a core, the CPU time does not.
-double cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-struct Figures {
-    double wallMedian = 0, wallMax = 0, cpuMedian = 0;
-};
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-Figures measure(int runs, const std::function<void()>& action) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
-        const double w = wallMs(), c = cpuMs();
-        action();
-        cpu.push_back(cpuMs() - c);
-        wall.push_back(wallMs() - w);
-    }
-    return {median(wall), *std::max_element(wall.begin(), wall.end()), median(cpu)};
-}
-
-// goal 0: no goal, the figure is for information. The goal is checked on the wall median.
-void report(const char* what, const Figures& f, double goal = 0) {
-    std::printf("%-42s wall median %8.2f ms  max %8.2f ms  cpu median %8.2f ms", what, f.wallMedian, f.wallMax,
-                f.cpuMedian);
-    if (goal > 0) std::printf("  goal < %g ms%s", goal, f.wallMedian < goal ? "" : " MISSED");
-    std::printf("\n");
 }
 
 } // namespace

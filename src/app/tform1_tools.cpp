@@ -21,20 +21,44 @@
 #include <QMenuBar>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace {
 
 const QString settingsSection = QStringLiteral("Settings");
 const QString maxLineLengthKey = QStringLiteral("MaxLineLength");
 constexpr int kLongestMaximum = 9999;
 
-// Steps the query row by row, as the verse steps do (every row fires its after-scroll
-// handler), to the last row whose verse number is not above `verse`.
+// Steps the query row by row, as the verse steps do, to the last row whose verse number is not
+// above `verse`. Every row on the way would fill the view and let events run (Psalm 119:176 is
+// 175 rows on): the query's events are held back on the way and fired once for the row reached.
 void stepToVerse(data::Query& query, int verse) {
-    auto here = [&] { return query.fieldByName("Verse").asInteger(); };
-    while (query.active() && query.recordNumber() >= 0 && query.recordNumber() + 1 < query.recordCount() &&
-           here() < verse)
-        query.next();
-    if (query.active() && query.recordNumber() > 0 && here() > verse) query.prior();
+    struct HeldEvents {
+        data::Query& query;
+        std::function<void()> dataChange = std::exchange(query.onDataChange, nullptr);
+        std::function<void()> afterScroll = std::exchange(query.afterScroll, nullptr);
+        ~HeldEvents() {
+            query.onDataChange = dataChange;
+            query.afterScroll = afterScroll;
+        }
+    };
+    bool moved = false;
+    {
+        const HeldEvents held{query};
+        auto here = [&] { return query.fieldByName("Verse").asInteger(); };
+        while (query.active() && query.recordNumber() >= 0 && query.recordNumber() + 1 < query.recordCount() &&
+               here() < verse) {
+            query.next();
+            moved = true;
+        }
+        if (query.active() && query.recordNumber() > 0 && here() > verse) {
+            query.prior();
+            moved = true;
+        }
+    }
+    if (!moved) return;
+    if (query.onDataChange) query.onDataChange();
+    if (query.afterScroll) query.afterScroll();
 }
 
 QStringList itemsOf(const QComboBox* combo) {
