@@ -63,8 +63,10 @@ void LineLengthGuide::setMaximum(int characters) {
 int LineLengthGuide::guideX() const {
     if (maximum_ <= 0) return -1;
     // With a proportional font no line of that many characters has one width: the guide stands
-    // where that many average characters end; the marks show each long line's own limit.
-    const double width = QFontMetricsF(view_.font()).averageCharWidth() * maximum_;
+    // where that many characters of ordinary prose end (the font's average character is wider
+    // than prose, whose letters are mostly small); the marks show each long line's own limit.
+    static const QString prose = QStringLiteral("and the earth was without form, and void; and darkness was upon it. ");
+    const double width = QFontMetricsF(view_.font()).horizontalAdvance(prose) / prose.size() * maximum_;
     return int(view_.document()->documentMargin() + width) - view_.horizontalScrollBar()->value();
 }
 

@@ -134,6 +134,9 @@ void TForm1::Goto1Click() {
     app::GotoDialog dialog(texts, this);
     dialog.onEnter = [this](const QString& text) { return GotoReference(text); };
     execDialog(dialog);
+    // Back to the window, so that its shortcuts work at once (not every window manager hands
+    // the activation back when a box closes).
+    activateWindow();
 }
 
 bool TForm1::GotoReference(const QString& text) {
@@ -166,6 +169,7 @@ void TForm1::Find1Click() {
     };
     dialog.go = [this](const bibledb::VersePlace& place) { goToVerse(place); };
     execDialog(dialog);
+    activateWindow();
 }
 
 // ---- Lines too long -------------------------------------------------------------------------

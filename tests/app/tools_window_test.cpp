@@ -444,3 +444,29 @@ TEST_F(Tools, TheMenuComesAfterOptionsFollowsTheLanguageAndStaysEnabled) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Tools, TheShortcutsReachTheirEntriesFromEitherView) {
+    bible("A", bibleA());
+    bible("B", bibleB());
+    open(1, "A");
+    open(2, "B");
+    setMaximum(20);
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    for (QTextEdit* view : {form().RE1, form().RE2}) {
+        SCOPED_TRACE(view == form().RE1 ? "RE1" : "RE2");
+        QStringList opened;
+        TForm1::dialogSink = [&](QDialog& dialog) { opened << dialog.metaObject()->className(); };
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_G, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(opened, (QStringList{"app::GotoDialog", "app::FindDialog"}));
+        const QString before = where();
+        QTest::keyClick(view, Qt::Key_L, Qt::ControlModifier);
+        EXPECT_NE(where(), before);
+    }
+}
+
+} // namespace
