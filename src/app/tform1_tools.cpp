@@ -100,8 +100,11 @@ void TForm1::applyExtraTexts(const texts::UiTexts& language) {
 // ---- Moving to a verse ----------------------------------------------------------------------
 
 void TForm1::goToVerse(const bibledb::VersePlace& place) {
-    // Choosing the book saves the edited panes first and puts both panes on chapter 1; the
-    // chapter step counts from there.
+    // Saved before the book selector changes: the save lets events run, and they must see the
+    // position the saved text belongs to. Choosing the book then saves again (the same text,
+    // as after any save the panes stay edited until they show another verse) and puts both
+    // panes on chapter 1; the chapter step counts from there.
+    saveEditedPanes();
     ComboBox2->setCurrentIndex(place.book - 1);
     ComboBox2Change();
     if (place.chapter != 1) stepChapter(place.chapter - 1);

@@ -2,6 +2,8 @@
 
 #include "bibledb/folding.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <climits>
 
@@ -47,13 +49,21 @@ Reference fail(Reference r, ReferenceError error) {
     return r;
 }
 
+// A range at the end ("John 3:16-18", "John 3:16-4:2") names its first verse: its end is cut off.
+QString withoutRangeEnd(const QString& text) {
+    static const QRegularExpression rangeEnd(QStringLiteral("\\d\\s*[-\u2013]\\s*\\d+(\\s*[:.,]\\s*\\d+)?\\s*$"));
+    const QRegularExpressionMatch m = rangeEnd.match(text);
+    return m.hasMatch() ? text.left(m.capturedStart() + 1) : text;
+}
+
 } // namespace
 
 Reference parseReference(const QString& text, const QStringList& bookNames, const BibleOutline& outline) {
     Reference r;
     QList<int> numbers;
-    const qsizetype bookEnd = splitTrailingNumbers(text, numbers);
-    r.bookText = text.left(bookEnd).trimmed();
+    const QString reference = withoutRangeEnd(text);
+    const qsizetype bookEnd = splitTrailingNumbers(reference, numbers);
+    r.bookText = reference.left(bookEnd).trimmed();
     const QString typedKey = bookNameKey(r.bookText);
 
     // A book is named by letters or digits; signs alone name nothing.

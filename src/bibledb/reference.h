@@ -27,7 +27,7 @@ struct Reference {
 };
 
 // Reads `text`: a book, then optionally a chapter and a verse, separated by blanks, ":", ","
-// or ".". The book is a number (position in `bookNames` plus one) or the start of a name in
+// or "."; a verse range ("3:16-18") names its first verse. The book is a number (position in `bookNames` plus one) or the start of a name in
 // `bookNames`, compared without regard to letter case, accents, dots and blanks; a name that
 // fits exactly wins over longer names it starts. No chapter means chapter 1, no verse verse 1.
 // The verse must exist in `outline`.

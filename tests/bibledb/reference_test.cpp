@@ -44,6 +44,9 @@ TEST(Reference, TypedReferencesAgainstTheBiblesOwnNames) {
         {"joh 3 16", ReferenceError::None, {kJohn, 3, 16}},
         {"  JOHN   3 , 16  ", ReferenceError::None, {kJohn, 3, 16}},
         {"John3.16", ReferenceError::None, {kJohn, 3, 16}},
+        {"John 3:16-18", ReferenceError::None, {kJohn, 3, 16}},
+        {"John 3:16 \xE2\x80\x93 4:2", ReferenceError::None, {kJohn, 3, 16}},
+        {"Ps 119-120", ReferenceError::None, {kPsalms, 119, 1}},
         {"1 Cor 13", ReferenceError::None, {k1Corinthians, 13, 1}},
         {"1cor 4", ReferenceError::None, {k1Corinthians, 4, 1}},
         {"1 Co", ReferenceError::None, {k1Corinthians, 1, 1}}, // not 1 John
