@@ -443,10 +443,6 @@ TEST_F(Tools, TheMenuComesAfterOptionsFollowsTheLanguageAndStaysEnabled) {
     EXPECT_TRUE(form().Extra1->isEnabled());
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(Tools, TheShortcutsReachTheirEntriesFromEitherView) {
     bible("A", bibleA());
     bible("B", bibleB());
