@@ -26,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <fstream>
 
 // Shows QStrings as text in failure messages.
@@ -34,9 +36,24 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace fs = std::filesystem;
 using test_support::BibleSpec;
-using test_support::exportedTexts;
 
 namespace {
+
+// BIBLETEXT of every row as mdb-export reads it, CR and LF shown as \r and \n.
+std::map<test_support::VerseKey, std::string> exportedTexts(const fs::path& file) {
+    std::vector<std::string> header;
+    const test_support::Cells rows = test_support::mdbExport(file, "bible", &header);
+    auto column = [&](const char* name) { return size_t(std::find(header.begin(), header.end(), name) - header.begin()); };
+    const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
+    std::map<test_support::VerseKey, std::string> texts;
+    for (std::vector<std::string> cells : rows) {
+        cells.resize(header.size());
+        std::string shown;
+        for (char ch : cells[t]) shown += ch == '\r' ? std::string("\\r") : ch == '\n' ? std::string("\\n") : std::string(1, ch);
+        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = shown;
+    }
+    return texts;
+}
 
 // Genesis 1 (3 verses), 2 (2); Exodus 1 (2); John 1 (2), 2 (5), 3 (3). Texts "Verse b:c:v"
 // unless given. With a maximum of 20: Genesis 1:2 has only a long blank line, Exodus 1:1 a
