@@ -116,7 +116,7 @@ ResultSet Database::Impl::readAll(const TableDef& def) {
     return rs;
 }
 
-const Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
+Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
     auto& slot = snapshots_[def.firstPage];
     if (slot) return *slot;
     auto snap = std::make_unique<TableSnapshot>();
@@ -129,6 +129,24 @@ const Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& de
     });
     slot = std::move(snap);
     return *slot;
+}
+
+const std::vector<size_t>* Database::Impl::TableSnapshot::rowsWithValue(size_t column, int64_t wanted) {
+    auto [slot, fresh] = byValue.try_emplace(column);
+    if (fresh) {
+        std::map<int64_t, std::vector<size_t>> index;
+        bool wholeNumbers = true;
+        for (size_t r = 0; r < values.size() && wholeNumbers; ++r) {
+            const Value& v = values[r][column];
+            if (const auto* n = std::get_if<int64_t>(&v)) index[*n].push_back(r);
+            else if (!std::holds_alternative<Null>(v)) wholeNumbers = false; // compared by matches()
+        }
+        if (wholeNumbers) slot->second = std::move(index);
+    }
+    if (!slot->second) return nullptr;
+    static const std::vector<size_t> noRows;
+    const auto found = slot->second->find(wanted);
+    return found == slot->second->end() ? &noRows : &found->second;
 }
 
 // ---- the SELECT subset --------------------------------------------------------------------------------
@@ -218,11 +236,17 @@ ResultSet Database::Impl::select(const std::string& sql) {
     std::optional<size_t> order;
     if (st.orderBy) order = column(*st.orderBy);
 
-    const TableSnapshot& snap = snapshot(def);
+    TableSnapshot& snap = snapshot(def);
+    // A statement of the window names a book (and a chapter): only the rows of that value are
+    // tested, in storage order as a full scan would meet them.
+    const std::vector<size_t>* candidates =
+        conditions.empty() ? nullptr : snap.rowsWithValue(conditions.front().first, conditions.front().second);
     ResultSet rs;
     for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
     bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(), [](const ColumnDef& c) { return c.isLongValue(); });
-    for (size_t r = 0; r < snap.rows.size(); ++r) {
+    const size_t count = candidates ? candidates->size() : snap.rows.size();
+    for (size_t n = 0; n < count; ++n) {
+        const size_t r = candidates ? (*candidates)[n] : n;
         const auto& values = snap.values[r];
         bool ok = std::all_of(conditions.begin(), conditions.end(),
                               [&](const auto& c) { return matches(values[c.first], c.second); });

@@ -64,8 +64,13 @@ struct Database::Impl {
     struct TableSnapshot {
         std::vector<RowLocation> rows;
         std::vector<std::vector<Value>> values; // Null in place of long values
+        // Per column, built on the first statement that compares it: the rows (ascending) of each
+        // value, when the column holds only whole numbers and NULL; nullopt when it holds others.
+        std::map<size_t, std::optional<std::map<int64_t, std::vector<size_t>>>> byValue;
+        // The rows (ascending) whose value in `column` may equal `wanted`; nullptr: any row may.
+        const std::vector<size_t>* rowsWithValue(size_t column, int64_t wanted);
     };
-    const TableSnapshot& snapshot(const TableDef& def);
+    TableSnapshot& snapshot(const TableDef& def);
 
     // What the writer keeps between updates (free space of long-value pages); see update.cpp.
     std::shared_ptr<struct WriteCache> writeCache;
