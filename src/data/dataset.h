@@ -81,6 +81,7 @@ private:
 
     QString connectionString_;
     QString resolved_;
+    std::string fileKey_; // the file's canonical path: one per file, whatever path names it
     std::unique_ptr<jet::Database> db_;
     FileStamp stamp_;
     std::vector<Query*> queries_;
