@@ -113,22 +113,20 @@ private:
 // The walk through the window's own navigation handlers and Savevers.
 //
 // The handlers let events run several times per verse; a person can follow about ten changes a
-// second, so the passes are paced (event_pacing.h). Painting is switched off between passes, the
-// memos under the views are brought up to date and the status bar shows the progress only for the
-// passes that run; the run thus still shows every tenth of a second where it is.
+// second, so the passes are paced (event_pacing.h): the window paints what changed only at the
+// passes that run, and only for them are the memos under the views brought up to date and the
+// progress put in the status bar. The run thus still shows every tenth of a second where it is.
 class WindowRun : public maintenance::RunDriver {
 public:
     explicit WindowRun(TForm1& form)
-        : form_(form), updatesWereEnabled_(form.updatesEnabled()), errorsBefore_(app::errorsShown()),
-          pacing_(TForm1::eventPassInterval, true, {[this] { beforePass(); }, [this] { afterPass(); }}) {
-        form_.setUpdatesEnabled(false);
+        : form_(form), errorsBefore_(app::errorsShown()),
+          pacing_(TForm1::eventPassInterval, true, {[this] { beforePass(); }, {}}) {
         form_.memosDeferred = true;
     }
     ~WindowRun() override {
         form_.memosDeferred = false;
         form_.refreshMemos();
         form_.StatusBar1->clearMessage();
-        form_.setUpdatesEnabled(updatesWereEnabled_);
     }
     WindowRun(const WindowRun&) = delete;
     WindowRun& operator=(const WindowRun&) = delete;
@@ -171,12 +169,9 @@ private:
         form_.refreshMemos();
         form_.StatusBar1->showMessage(texts::runProgressText(
             form_.languageCode, form_.ComboBox2->itemText(progress_.book()), progress_.percent(form_.lastChapter)));
-        if (updatesWereEnabled_) form_.setUpdatesEnabled(true);
     }
-    void afterPass() { form_.setUpdatesEnabled(false); }
 
     TForm1& form_;
-    bool updatesWereEnabled_;
     int errorsBefore_;
     RunProgress progress_;
     app::PacedPasses pacing_; // last: its passes end before the run's state goes

@@ -266,6 +266,13 @@ void Query::post() {
         throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
     jet::Row& row = snapshot_.rows[size_t(current_)];
     const std::u16string text = toU16(pendingText_);
+    if (size_t(column) < row.values.size() && row.values[size_t(column)] == jet::Value(text)) {
+        // The row holds this text already (a save right after a save): nothing to write.
+        state_ = DataSetState::Browse;
+        pendingText_.clear();
+        if (onDataChange) onDataChange();
+        return;
+    }
     {
         // Reads go through a read-only handle; the write opens the file for writing only for
         // this update, so a read-only or locked file fails here with the engine's message.
