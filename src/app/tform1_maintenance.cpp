@@ -28,6 +28,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -116,14 +117,19 @@ private:
 // second, so the passes are paced (event_pacing.h): the window paints what changed only at the
 // passes that run, and only for them are the memos under the views brought up to date and the
 // progress put in the status bar. The run thus still shows every tenth of a second where it is.
+//
+// Between passes the views' changes are one document edit (RichEditView::Batch): a view lays out
+// the verse it shows once per pass, not after each fill, option step and save.
 class WindowRun : public maintenance::RunDriver {
 public:
     explicit WindowRun(TForm1& form)
         : form_(form), errorsBefore_(app::errorsShown()),
-          pacing_(TForm1::eventPassInterval, true, {[this] { beforePass(); }, {}}) {
+          pacing_(TForm1::eventPassInterval, true, {[this] { beforePass(); }, [this] { afterPass(); }}) {
         form_.memosDeferred = true;
+        afterPass();
     }
     ~WindowRun() override {
+        closeBatches();
         form_.memosDeferred = false;
         form_.refreshMemos();
         form_.StatusBar1->clearMessage();
@@ -165,7 +171,14 @@ public:
     void save(int pane) override { form_.Savevers(pane); }
 
 private:
+    void closeBatches() {
+        for (auto& batch : batches_) batch.reset();
+    }
+    void afterPass() {
+        for (int pane : {1, 2}) batches_[pane - 1].emplace(form_.paneLines(pane));
+    }
     void beforePass() {
+        closeBatches();
         form_.refreshMemos();
         form_.StatusBar1->showMessage(texts::runProgressText(
             form_.languageCode, form_.ComboBox2->itemText(progress_.book()), progress_.percent(form_.lastChapter)));
@@ -174,6 +187,7 @@ private:
     TForm1& form_;
     int errorsBefore_;
     RunProgress progress_;
+    std::optional<app::RichEditView::Batch> batches_[2]; // pane 1, pane 2
     app::PacedPasses pacing_; // last: its passes end before the run's state goes
 };
 
