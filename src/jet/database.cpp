@@ -215,7 +215,7 @@ bool comparableWithInteger(ColumnType t) {
 
 } // namespace
 
-ResultSet Database::Impl::select(const std::string& sql) {
+ResultSet Database::Impl::select(const std::string& sql, bool longValues) {
     SelectStatement st = parseSelect(sql);
     refresh();
     const TableDef& def = table(st.table);
@@ -243,7 +243,8 @@ ResultSet Database::Impl::select(const std::string& sql) {
         conditions.empty() ? nullptr : snap.rowsWithValue(conditions.front().first, conditions.front().second);
     ResultSet rs;
     for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
-    bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(), [](const ColumnDef& c) { return c.isLongValue(); });
+    bool anyLongValue = longValues && std::any_of(def.columns.begin(), def.columns.end(),
+                                                  [](const ColumnDef& c) { return c.isLongValue(); });
     const size_t count = candidates ? candidates->size() : snap.rows.size();
     for (size_t n = 0; n < count; ++n) {
         const size_t r = candidates ? (*candidates)[n] : n;
@@ -334,6 +335,27 @@ void Database::scanTable(const std::string& table, const std::function<void(cons
 
 ResultSet Database::query(const std::string& sql) const {
     return impl_->guarded([&] { return impl_->select(sql); });
+}
+
+ResultSet Database::queryWithoutLongValues(const std::string& sql) const {
+    return impl_->guarded([&] { return impl_->select(sql, false); });
+}
+
+void Database::readLongValues(const std::string& table, Row& row) const {
+    impl_->guarded([&] {
+        impl_->refresh();
+        const TableDef& def = impl_->table(table);
+        const auto loc = locateRow(*impl_->file, row.id);
+        if (!loc) throw Error("table '" + def.name + "': the row at page " + std::to_string(row.id.page) + " slot " +
+                              std::to_string(row.id.slot) + " no longer exists");
+        if (row.values.size() != def.columns.size())
+            throw Error("internal: a row of table '" + def.name + "' read with another column count");
+        const CrackedRow cracked =
+            crackRow(def, DataPage(impl_->file->view(loc->data.page), loc->data.page).row(loc->data.slot));
+        for (size_t i = 0; i < def.columns.size(); ++i)
+            if (def.columns[i].isLongValue())
+                row.values[i] = decodeValue(*impl_->file, def.columns[i], cracked, cracked.columns[i]);
+    });
 }
 
 } // namespace jet

@@ -54,7 +54,8 @@ struct Database::Impl {
     ResultSet readAll(const TableDef& def);
     void scan(const TableDef& def, const std::function<void(const Row&)>& visit);
     // Runs a statement of the SELECT subset (parse, filter, order) on the current file content.
-    ResultSet select(const std::string& sql);
+    // With `longValues` false, Memo and OLE values are left Null (readLongValues() reads them).
+    ResultSet select(const std::string& sql, bool longValues = true);
     // Drops every parsed structure (after a write that changed definitions or maps). Writes made
     // through `file` are noticed without this (its generation changes).
     void invalidate();
