@@ -27,11 +27,19 @@ std::string generationKey(const QString& resolved) {
     return ec ? nativeName(resolved) : canonical.string();
 }
 
+// Every connection of the process, to find the queries on one file.
+std::vector<Connection*>& allConnections() {
+    static std::vector<Connection*> connections;
+    return connections;
+}
+
 } // namespace
 
-Connection::Connection() = default;
+Connection::Connection() { allConnections().push_back(this); }
 
 Connection::~Connection() {
+    auto& all = allConnections();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
     for (Query* q : queries_) {
         q->close();
         q->connection_ = nullptr;
@@ -107,6 +115,13 @@ void Connection::refreshIfChanged() {
     auto db = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadOnly);
     db_ = std::move(db);
     stamp_ = now;
+}
+
+void Connection::loadPendingRowsOfFile() {
+    for (Connection* other : allConnections())
+        if (other->fileKey_ == fileKey_)
+            for (Query* q : other->queries_)
+                if (q->active()) q->loadAllRows();
 }
 
 void Connection::noteWritten() { ++writeGenerations()[fileKey_]; }
