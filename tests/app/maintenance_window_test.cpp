@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -253,6 +254,23 @@ TEST_F(MaintenanceWindow, SecondStartAndBibleChangesAreRefusedDuringTheRun) {
         if (std::get<0>(key) > 0) {
             EXPECT_TRUE(text.ends_with(u"\r\n"));
         }
+}
+
+TEST_F(MaintenanceWindow, StatusBarShowsTheBookAndPartDoneDuringTheRunAndIsEmptyAfter) {
+    bible("A", mixedBible());
+    TForm1::eventPassInterval = 0; // every pass shows the progress
+    openBible1("A");
+    QStringList shown;
+    QObject::connect(form().StatusBar1, &QStatusBar::messageChanged, [&](const QString& text) {
+        if (!text.isEmpty()) shown << text;
+    });
+    EXPECT_TRUE(form().StatusBar1->currentMessage().isEmpty());
+    run(true);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.front(), "Working on Genesis: 0%");
+    EXPECT_TRUE(shown.contains("Working on Exodus: 33%"));
+    EXPECT_TRUE(shown.contains("Working on Leviticus: 66%"));
+    EXPECT_TRUE(form().StatusBar1->currentMessage().isEmpty());
 }
 
 TEST_F(MaintenanceWindow, ClosingDuringTheRunStopsAfterTheVerseInProgressThenCloses) {
