@@ -103,7 +103,7 @@ void RichEditView::replaceLine(int index, const QString& text) {
     cursor.setPosition(block.position());
     cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
     cursor.insertText(toDocument(verse::toViewLine(text)), format_);
-    edit_.setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void RichEditView::deleteLine(int index) {
@@ -116,7 +116,7 @@ void RichEditView::deleteLine(int index) {
     const bool last = block.next().isValid() == false;
     cursor.setPosition(block.position() + block.length() - (last ? 1 : 0), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
-    edit_.setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void RichEditView::appendLine(const QString& text) {
@@ -132,9 +132,8 @@ void RichEditView::appendLine(const QString& text) {
         cursor.insertText(toDocument(verse::toViewLine(text)), format_);
     }
     cursor.endEditBlock();
-    edit_.setTextCursor(cursor);
-    edit_.document()->clearUndoRedoStacks();
-    historyEmpty_ = true;
+    placeCaret(cursor);
+    forgetUndo();
 }
 
 void RichEditView::clear() {
@@ -143,20 +142,19 @@ void RichEditView::clear() {
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
     cursor.setBlockCharFormat(format_);
-    edit_.setTextCursor(cursor);
-    edit_.document()->clearUndoRedoStacks();
-    historyEmpty_ = true;
+    placeCaret(cursor);
+    forgetUndo();
 }
 
 verse::Caret RichEditView::caret() const {
-    const int position = edit_.textCursor().selectionEnd();
+    const int position = caretCursor().selectionEnd();
     const QTextBlock block = edit_.document()->findBlock(position);
     return {block.blockNumber(), position - block.position()};
 }
 
 void RichEditView::insertAtCaret(const QString& text) {
     const OwnChange own(ownChanges_);
-    QTextCursor cursor = edit_.textCursor();
+    QTextCursor cursor = caretCursor();
     const QStringList lines = verse::splitInsertText(text);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
@@ -165,13 +163,13 @@ void RichEditView::insertAtCaret(const QString& text) {
         if (!lines[i].isEmpty()) cursor.insertText(toDocument(lines[i]), format_);
     }
     cursor.endEditBlock();
-    edit_.setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void RichEditView::collapseSelection() {
-    QTextCursor cursor = edit_.textCursor();
+    QTextCursor cursor = caretCursor();
     cursor.setPosition(cursor.selectionStart());
-    edit_.setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void RichEditView::setBold(bool on) {
@@ -188,15 +186,15 @@ void RichEditView::setColour(verse::Rgb colour) {
 // editor whose selection attributes are set: after a fill, typing on the end place is black.
 void RichEditView::applyInsertionStyleAtCaret() {
     const OwnChange own(ownChanges_);
-    QTextCursor cursor = edit_.textCursor();
+    QTextCursor cursor = caretCursor();
     if (cursor.hasSelection()) return;
     if (cursor.block().length() == 1) cursor.setBlockCharFormat(format_);
     cursor.setCharFormat(format_);
-    edit_.setTextCursor(cursor);
+    placeCaret(cursor);
     // The style of an empty line is a change of the document too; right after a fill it must
     // not become a step that the user's first undo would take back (the end place would then
     // type in the look of the last marker).
-    if (historyEmpty_ && undoSteps_ == 0) edit_.document()->clearUndoRedoStacks();
+    if (historyEmpty_ && undoSteps_ == 0) forgetUndo();
 }
 
 void RichEditView::undo() { edit_.undo(); }
@@ -212,6 +210,40 @@ RichEditView::UndoStep::UndoStep(RichEditView& view) : view_(view) {
 RichEditView::UndoStep::~UndoStep() {
     QTextCursor(view_.edit_.document()).endEditBlock();
     --view_.undoSteps_;
+}
+
+QTextCursor RichEditView::caretCursor() const {
+    return batchDepth_ > 0 && !batchCaret_.isNull() ? batchCaret_ : edit_.textCursor();
+}
+
+void RichEditView::placeCaret(const QTextCursor& cursor) {
+    if (batchDepth_ > 0) batchCaret_ = cursor;
+    else edit_.setTextCursor(cursor);
+}
+
+void RichEditView::forgetUndo() {
+    historyEmpty_ = true;
+    if (batchDepth_ > 0) batchForgetsUndo_ = true;
+    else edit_.document()->clearUndoRedoStacks();
+}
+
+RichEditView::Batch::Batch(RichEditView& view) : view_(view) {
+    if (view_.batchDepth_++ > 0) return;
+    // The document reports the batch's changes when the edit block closes: they are own changes.
+    ++view_.ownChanges_;
+    view_.batchEdit_ = QTextCursor(view_.edit_.document());
+    view_.batchEdit_.beginEditBlock();
+}
+
+RichEditView::Batch::~Batch() {
+    if (--view_.batchDepth_ > 0) return;
+    view_.batchEdit_.endEditBlock();
+    view_.batchEdit_ = QTextCursor();
+    if (!view_.batchCaret_.isNull()) view_.edit_.setTextCursor(view_.batchCaret_);
+    view_.batchCaret_ = QTextCursor();
+    if (view_.batchForgetsUndo_) view_.edit_.document()->clearUndoRedoStacks();
+    view_.batchForgetsUndo_ = false;
+    --view_.ownChanges_;
 }
 
 int RichEditView::positionOf(verse::Caret caret) const {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <functional>
 
@@ -61,6 +62,20 @@ class RichEditView : public QObject, public verse::LineView {
         RichEditView& view_;
     };
 
+    // Groups the operations made while it lives (a fill, a save's rewrite) into one edit of the
+    // document: the view lays its text out and places its caret once, at the end, instead of
+    // after every line. What the operations read and leave behind is the same.
+    class Batch {
+    public:
+        explicit Batch(RichEditView& view);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        RichEditView& view_;
+    };
+
 protected:
     // Shift+Enter would put a soft break inside a block, a line the model cannot see: it is
     // turned into a plain Enter. The undo and redo keys are handled here, the same on every
@@ -70,12 +85,20 @@ protected:
 private:
     int positionOf(verse::Caret caret) const;
     void applyInsertionStyleAtCaret();
+    // The edit's caret; inside a batch the one that the batch will place.
+    QTextCursor caretCursor() const;
+    void placeCaret(const QTextCursor& cursor);
+    void forgetUndo();
 
     QTextEdit& edit_;
     QTextCharFormat format_; // the insertion style
     int ownChanges_ = 0;
     int undoSteps_ = 0;        // UndoSteps alive
     bool historyEmpty_ = true; // nothing since the last clear or append can be undone
+    int batchDepth_ = 0;
+    QTextCursor batchEdit_;   // holds the document's edit block open
+    QTextCursor batchCaret_;  // the caret to place when the batch ends (null: leave it)
+    bool batchForgetsUndo_ = false;
 };
 
 } // namespace app

@@ -3,6 +3,7 @@
 
 #include "app/about_box.h"
 #include "app/event_guard.h"
+#include "app/event_pacing.h"
 #include "app/ini_file.h"
 #include "data/win_path.h"
 #include "maintenance/stranded.h"
@@ -35,6 +36,7 @@
 std::function<void(const QString&)> TForm1::messageSink;
 std::function<void(QDialog&)> TForm1::dialogSink;
 QString TForm1::settingsPathOverride;
+int TForm1::eventPassInterval = 100;
 
 QColor clBtnShadow() { return QApplication::palette().color(QPalette::Dark); }
 QColor cl3DLight() { return QApplication::palette().color(QPalette::Midlight); }
@@ -661,7 +663,10 @@ void TForm1::execDialog(QDialog& dialog) {
     dialog.exec();
 }
 
-void TForm1::processPendingEvents() { app::processPendingEvents(); }
+void TForm1::processPendingEvents() {
+    if (app::PacedPasses* pacing = app::PacedPasses::active()) pacing->pass();
+    else app::processPendingEvents();
+}
 
 void TForm1::setControlColor(QWidget* control, const QColor& color) {
     QPalette palette = control->palette();

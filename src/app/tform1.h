@@ -176,6 +176,10 @@ public:
     // Helpers of the handlers above.
     void bindQueryEvents();                               // memo refresh + AfterScroll per query
     void showRowInMemo(int pane);                         // the memo shows the row's BIBLETEXT
+    // The memos lie under the views and are never seen: while memosDeferred is set (the
+    // whole-bible run), a row change only marks its memo stale and refreshMemos() catches up.
+    bool memosDeferred = false;
+    void refreshMemos();
     void connectPane(int pane, const QString& bibleName); // databasePath, connection string, connect
     int currentBookNumber() const;                        // ComboBox2's selected position + 1
     void positionOnBook();                                // both panes on chapter 1 of that book
@@ -289,7 +293,10 @@ public:
     // Lets the waiting window events run once (the design's "process messages"). Use this, not
     // QCoreApplication::processEvents, inside handlers: the events it runs are new event
     // boundaries, so an error in one of them is shown there and the calling handler goes on.
+    // While a long handler paces its passes (opening a bible, the whole-bible run; see
+    // event_pacing.h), a pass sooner than eventPassInterval after the previous one is skipped.
     static void processPendingEvents();
+    static int eventPassInterval; // milliseconds; 100 (tests set 0 to let every pass run)
     // Colours a control's background (edit fields, combo boxes, views): cream, grey, ...
     static void setControlColor(QWidget* control, const QColor& color);
 
@@ -315,4 +322,6 @@ private:
     bool bibleOpenRequested_[2] = {false, false};
     QStringList reportedLeftovers_; // compaction leftovers already named to the user
     bool iniFailureShown_ = false;
+    bool memoStale_[2] = {false, false};
+    QString memoText_[2]; // what each memo shows, so an unchanged row is not laid out again
 };

@@ -1,6 +1,7 @@
 // TForm1: opening bibles, the book list and navigation (handlers of the bible panes).
 #include "app/tform1.h"
 
+#include "app/event_pacing.h"
 #include "app/rich_edit_view.h"
 
 #include "bibledb/bible_file.h"
@@ -21,6 +22,9 @@ using bibledb::setStatement;
 // ---- Opening a bible ------------------------------------------------------------------------
 
 void TForm1::ComboBox1Change() {
+    // Opening reads the book-name rows through the cursor, each shown as it passes: only the
+    // window's last state is worth a repaint.
+    const app::PacedPasses pacing(eventPassInterval, false);
     saveEditedPanes();
     if (ComboBox1->currentText().isEmpty()) {
         ComboBox2->setEnabled(false);
@@ -54,6 +58,7 @@ void TForm1::ComboBox1Change() {
 }
 
 void TForm1::ComboBox3Change() {
+    const app::PacedPasses pacing(eventPassInterval, false);
     saveEditedPanes();
     // An emptied selector names no file: pane 2 is closed and pane 1 stays where it is.
     if (ComboBox3->currentText().isEmpty()) {
@@ -212,12 +217,23 @@ void TForm1::bindQueryEvents() {
 }
 
 void TForm1::showRowInMemo(int pane) {
+    if (memosDeferred) {
+        memoStale_[pane - 1] = true;
+        return;
+    }
+    memoStale_[pane - 1] = false;
     data::Query& query = paneQuery(pane);
     const bool onRow = query.active() && query.recordNumber() >= 0;
-    const QString text = onRow ? query.fieldByName("BIBLETEXT").asString() : QString();
     // The memo shows the stored lines (CR LF breaks).
-    QPlainTextEdit* memo = paneMemo(pane);
-    memo->setPlainText(QString(text).replace("\r\n", "\n"));
+    const QString text = onRow ? query.fieldByName("BIBLETEXT").asString().replace("\r\n", "\n") : QString();
+    if (text == memoText_[pane - 1]) return;
+    memoText_[pane - 1] = text;
+    paneMemo(pane)->setPlainText(text);
+}
+
+void TForm1::refreshMemos() {
+    for (int pane : {1, 2})
+        if (memoStale_[pane - 1]) showRowInMemo(pane);
 }
 
 void TForm1::ADOQuery1AfterScroll() {
@@ -238,8 +254,12 @@ void TForm1::ADOQuery2AfterScroll() {
 
 void TForm1::showCurrentVerse(int pane) {
     // The row's text as the bound memo holds it: "" when the query has no current row.
-    verse::fillView(paneLines(pane), paneQuery(pane).fieldByName("BIBLETEXT").asString(),
-                    verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
+    {
+        app::RichEditView& lines = paneLines(pane);
+        const app::RichEditView::Batch batch(lines);
+        verse::fillView(lines, paneQuery(pane).fieldByName("BIBLETEXT").asString(),
+                        verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
+    }
     QTextEdit* edit = paneView(pane);
     // The memo under the view is only the row's text: keys must go to a view, where the user
     // sees them, never into the memo. A step keeps them in the view that had them (pane 1's

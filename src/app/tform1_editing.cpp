@@ -132,7 +132,12 @@ void TForm1::Savevers(int pane) {
         paneEdited(pane) = false;
         return;
     }
-    const QString text = verse::convertForSave(paneLines(pane), markersOf(texts));
+    QString text;
+    {
+        app::RichEditView& lines = paneLines(pane);
+        const app::RichEditView::Batch batch(lines);
+        text = verse::convertForSave(lines, markersOf(texts));
+    }
 
     QTextEdit* view = paneView(pane);
     QTextCursor end = view->textCursor();

@@ -10,20 +10,25 @@
 // - stepping by hand, choosing a book or ticking the other box stays possible, as before: the
 //   run goes on from wherever the panes then stand.
 #include "app/event_guard.h"
+#include "app/event_pacing.h"
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
 #include "maintenance/compaction.h"
 #include "maintenance/slide_options.h"
 #include "texts/leftover_texts.h"
 #include "texts/messages.h"
+#include "texts/run_progress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTextEdit>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -83,27 +88,58 @@ private:
     CloseHold hold_;
 };
 
+// How far the run has come: the book being worked on, and the part of the run done, counted in
+// books and, within the book, in chapters.
+class RunProgress {
+public:
+    void bookChosen(int position, int books) {
+        book_ = position;
+        books_ = books;
+        chaptersDone_ = 0;
+    }
+    void chapterDone() { ++chaptersDone_; }
+    int book() const { return book_; }
+    int percent(int lastChapter) const {
+        if (books_ <= 0) return 0;
+        const double inBook = lastChapter > 0 ? std::min(1.0, double(chaptersDone_) / lastChapter) : 0.0;
+        return int(100.0 * (book_ + inBook) / books_);
+    }
+
+private:
+    int book_ = 0;
+    int books_ = 0;
+    int chaptersDone_ = 0;
+};
+
 // The walk through the window's own navigation handlers and Savevers.
 //
-// The handlers let events run several times per verse; repainting the window at each of those
-// points would cost far more than the run itself. Painting is therefore switched off during the
-// run and let through at most every kRepaintInterval, so the views and labels still show it
-// advance verse by verse to the eye.
+// The handlers let events run several times per verse; a person can follow about ten changes a
+// second, so the passes are paced (event_pacing.h): the window paints what changed only at the
+// passes that run, and only for them are the memos under the views brought up to date and the
+// progress put in the status bar. The run thus still shows every tenth of a second where it is.
+//
+// Between passes the views' changes are one document edit (RichEditView::Batch): a view lays out
+// the verse it shows once per pass, not after each fill, option step and save.
 class WindowRun : public maintenance::RunDriver {
 public:
-    static constexpr int kRepaintInterval = 50; // milliseconds
-
     explicit WindowRun(TForm1& form)
-        : form_(form), updatesWereEnabled_(form.updatesEnabled()), errorsBefore_(app::errorsShown()) {
-        form_.setUpdatesEnabled(false);
-        sinceRepaint_.start();
+        : form_(form), errorsBefore_(app::errorsShown()),
+          pacing_(TForm1::eventPassInterval, true, {[this] { beforePass(); }, [this] { afterPass(); }}) {
+        form_.memosDeferred = true;
+        afterPass();
     }
-    ~WindowRun() override { form_.setUpdatesEnabled(updatesWereEnabled_); }
+    ~WindowRun() override {
+        closeBatches();
+        form_.memosDeferred = false;
+        form_.refreshMemos();
+        form_.StatusBar1->clearMessage();
+    }
     WindowRun(const WindowRun&) = delete;
     WindowRun& operator=(const WindowRun&) = delete;
 
     int bookCount() override { return form_.ComboBox2->count(); }
     void chooseBook(int position) override {
+        progress_.bookChosen(position, bookCount());
         {
             // Selecting by code is not a change event; the book change runs once, below.
             const QSignalBlocker block(form_.ComboBox2);
@@ -114,16 +150,11 @@ public:
     int lastChapter() override { return form_.lastChapter; }
     int currentVerse() override { return form_.ADOQuery1.fieldByName("Verse").asInteger(); }
     void nextVerse() override { form_.SpeedButton2Click(); }
-    void nextChapter() override { form_.SpeedButton4Click(); }
-    void letEventsRun() override {
-        const bool repaint = updatesWereEnabled_ && sinceRepaint_.elapsed() >= kRepaintInterval;
-        if (repaint) form_.setUpdatesEnabled(true);
-        TForm1::processPendingEvents();
-        if (repaint) {
-            form_.setUpdatesEnabled(false);
-            sinceRepaint_.restart();
-        }
+    void nextChapter() override {
+        progress_.chapterDone();
+        form_.SpeedButton4Click();
     }
+    void letEventsRun() override { TForm1::processPendingEvents(); }
     // An error shown by an event that ran in the middle of the run ends it too: one message,
     // never one per verse.
     bool stopRequested() override {
@@ -140,10 +171,24 @@ public:
     void save(int pane) override { form_.Savevers(pane); }
 
 private:
+    void closeBatches() {
+        for (auto& batch : batches_) batch.reset();
+    }
+    void afterPass() {
+        for (int pane : {1, 2}) batches_[pane - 1].emplace(form_.paneLines(pane));
+    }
+    void beforePass() {
+        closeBatches();
+        form_.refreshMemos();
+        form_.StatusBar1->showMessage(texts::runProgressText(
+            form_.languageCode, form_.ComboBox2->itemText(progress_.book()), progress_.percent(form_.lastChapter)));
+    }
+
     TForm1& form_;
-    bool updatesWereEnabled_;
     int errorsBefore_;
-    QElapsedTimer sinceRepaint_;
+    RunProgress progress_;
+    std::optional<app::RichEditView::Batch> batches_[2]; // pane 1, pane 2
+    app::PacedPasses pacing_; // last: its passes end before the run's state goes
 };
 
 } // namespace

@@ -27,11 +27,19 @@ std::string generationKey(const QString& resolved) {
     return ec ? nativeName(resolved) : canonical.string();
 }
 
+// Every connection of the process, to find the queries on one file.
+std::vector<Connection*>& allConnections() {
+    static std::vector<Connection*> connections;
+    return connections;
+}
+
 } // namespace
 
-Connection::Connection() = default;
+Connection::Connection() { allConnections().push_back(this); }
 
 Connection::~Connection() {
+    auto& all = allConnections();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
     for (Query* q : queries_) {
         q->close();
         q->connection_ = nullptr;
@@ -64,6 +72,8 @@ void Connection::setConnected(bool value) {
         throw DataError("Could not find file '" + settings.dataSource.toStdString() + "'.");
     auto db = jet::Database::open(nativeName(resolved), jet::OpenMode::ReadOnly);
     resolved_ = resolved;
+    // Resolving the links of a path costs a system call per folder: once per connect.
+    fileKey_ = generationKey(resolved);
     db_ = std::move(db);
     stamp_ = currentStamp();
 }
@@ -93,7 +103,7 @@ Connection::FileStamp Connection::currentStamp() const {
     const auto time = std::filesystem::last_write_time(path, ec);
     if (!ec) s.modified = time.time_since_epoch().count();
     const auto& generations = writeGenerations();
-    const auto it = generations.find(generationKey(resolved_));
+    const auto it = generations.find(fileKey_);
     s.generation = it == generations.end() ? 0 : it->second;
     return s;
 }
@@ -107,7 +117,14 @@ void Connection::refreshIfChanged() {
     stamp_ = now;
 }
 
-void Connection::noteWritten() { ++writeGenerations()[generationKey(resolved_)]; }
+void Connection::loadPendingRowsOfFile() {
+    for (Connection* other : allConnections())
+        if (other->fileKey_ == fileKey_)
+            for (Query* q : other->queries_)
+                if (q->active()) q->loadAllRows();
+}
+
+void Connection::noteWritten() { ++writeGenerations()[fileKey_]; }
 
 void Connection::refuseWritesIfInUse() const {
     if (db_) jet::refuseIfInUse(nativeName(resolved_), jet::InUseCheck::Thorough);
@@ -147,7 +164,7 @@ Connection::BulkWrites::~BulkWrites() {
 jet::Database* Connection::bulkWriter() {
     BulkState& state = bulkState();
     if (state.depth == 0 || resolved_.isEmpty()) return nullptr;
-    const std::string key = generationKey(resolved_);
+    const std::string& key = fileKey_;
     auto it = state.writers.find(key);
     if (it == state.writers.end()) {
         auto writer = jet::Database::open(nativeName(resolved_), jet::OpenMode::ReadWrite);

@@ -57,6 +57,10 @@ public:
     // would be refused); nothing when the connection is closed.
     void refuseWritesIfInUse() const;
 
+    // Before this process writes the file: every open query on it (through any connection) reads
+    // the long values it has not read yet, so its snapshot keeps the texts it was opened with.
+    void loadPendingRowsOfFile();
+
     // While a BulkWrites object lives (the whole-bible run), posts to a file share one writer
     // that flushes to disk once at the end instead of opening and flushing the file per row.
     class BulkWrites {
@@ -81,6 +85,7 @@ private:
 
     QString connectionString_;
     QString resolved_;
+    std::string fileKey_; // the file's canonical path: one per file, whatever path names it
     std::unique_ptr<jet::Database> db_;
     FileStamp stamp_;
     std::vector<Query*> queries_;
@@ -157,12 +162,18 @@ private:
     void checkActive(const char* operation) const;
     void postIfEditing();
     void notifyScroll();
+    // The long values (the verse texts) of a row are read when the row is first used: a statement
+    // over the whole table reads only what its first screen shows.
+    void loadRow(int index) const;
+    void loadAllRows() const;
     std::string tableOfStatement() const;
     Connection* connection_;
     QString name_;
     QStringList sql_;
     bool active_ = false;
-    jet::ResultSet snapshot_;
+    mutable jet::ResultSet snapshot_;
+    mutable std::vector<bool> longValuesPending_; // per row
+    bool readThroughBulkWriter_ = false;
     int current_ = -1;
     bool eof_ = false;
     bool bof_ = false;

@@ -129,8 +129,13 @@ void Query::open() {
         bulk = nullptr; // not writable: read as usual; a post reports the engine's message
     }
     if (!bulk) connection_->refreshIfChanged();
-    jet::ResultSet rows = (bulk ? *bulk : connection_->database()).query(sqlText().toStdString());
+    jet::ResultSet rows = (bulk ? *bulk : connection_->database()).queryWithoutLongValues(sqlText().toStdString());
     snapshot_ = std::move(rows);
+    const bool longColumns = std::any_of(snapshot_.columns.begin(), snapshot_.columns.end(), [](const jet::ColumnInfo& c) {
+        return c.type == jet::ColumnType::Memo || c.type == jet::ColumnType::Ole;
+    });
+    longValuesPending_.assign(snapshot_.rows.size(), longColumns);
+    readThroughBulkWriter_ = bulk != nullptr;
     tableName_ = QString::fromStdString(tableOfStatement());
     active_ = true;
     state_ = DataSetState::Browse;
@@ -150,6 +155,7 @@ void Query::close() {
     state_ = DataSetState::Inactive;
     pendingText_.clear();
     snapshot_ = {};
+    longValuesPending_.clear();
     current_ = -1;
     bof_ = eof_ = false;
     if (onDataChange) onDataChange();
@@ -165,6 +171,20 @@ bool Query::active() const { return active_; }
 void Query::checkActive(const char* operation) const {
     if (!active_)
         throw DataError(name_.toStdString() + ": cannot " + operation + " while the query is closed.");
+}
+
+void Query::loadRow(int index) const {
+    if (index < 0 || size_t(index) >= longValuesPending_.size() || !longValuesPending_[size_t(index)]) return;
+    // The rows are read from where the statement read them; the file has not been written by this
+    // process since (loadPendingRowsOfFile runs before every write).
+    jet::Database* bulk = readThroughBulkWriter_ ? connection_->bulkWriter() : nullptr;
+    const jet::Database& db = bulk ? *bulk : connection_->database();
+    db.readLongValues(tableName_.toStdString(), snapshot_.rows[size_t(index)]);
+    longValuesPending_[size_t(index)] = false;
+}
+
+void Query::loadAllRows() const {
+    for (size_t i = 0; i < longValuesPending_.size(); ++i) loadRow(int(i));
 }
 
 void Query::postIfEditing() {
@@ -225,6 +245,8 @@ Field Query::fieldByName(const QString& column) const {
     if (index < 0)
         throw DataError(name_.toStdString() + ": field '" + column.toStdString() + "' not found.");
     if (current_ < 0) return Field(std::nullopt, column);
+    const jet::ColumnType type = snapshot_.columns[size_t(index)].type;
+    if (type == jet::ColumnType::Memo || type == jet::ColumnType::Ole) loadRow(current_);
     const auto& values = snapshot_.rows[size_t(current_)].values;
     if (size_t(index) >= values.size()) return Field(std::nullopt, column);
     return Field(values[size_t(index)], column);
@@ -264,8 +286,17 @@ void Query::post() {
         throw DataError(name_.toStdString() + ": field '" + kTextColumn + "' not found; the text was not saved.");
     if (tableName_.isEmpty())
         throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
+    loadRow(current_);
     jet::Row& row = snapshot_.rows[size_t(current_)];
     const std::u16string text = toU16(pendingText_);
+    if (size_t(column) < row.values.size() && row.values[size_t(column)] == jet::Value(text)) {
+        // The row holds this text already (a save right after a save): nothing to write.
+        state_ = DataSetState::Browse;
+        pendingText_.clear();
+        if (onDataChange) onDataChange();
+        return;
+    }
+    connection_->loadPendingRowsOfFile();
     {
         // Reads go through a read-only handle; the write opens the file for writing only for
         // this update, so a read-only or locked file fails here with the engine's message.

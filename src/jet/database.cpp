@@ -116,7 +116,7 @@ ResultSet Database::Impl::readAll(const TableDef& def) {
     return rs;
 }
 
-const Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
+Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
     auto& slot = snapshots_[def.firstPage];
     if (slot) return *slot;
     auto snap = std::make_unique<TableSnapshot>();
@@ -129,6 +129,24 @@ const Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& de
     });
     slot = std::move(snap);
     return *slot;
+}
+
+const std::vector<size_t>* Database::Impl::TableSnapshot::rowsWithValue(size_t column, int64_t wanted) {
+    auto [slot, fresh] = byValue.try_emplace(column);
+    if (fresh) {
+        std::map<int64_t, std::vector<size_t>> index;
+        bool wholeNumbers = true;
+        for (size_t r = 0; r < values.size() && wholeNumbers; ++r) {
+            const Value& v = values[r][column];
+            if (const auto* n = std::get_if<int64_t>(&v)) index[*n].push_back(r);
+            else if (!std::holds_alternative<Null>(v)) wholeNumbers = false; // compared by matches()
+        }
+        if (wholeNumbers) slot->second = std::move(index);
+    }
+    if (!slot->second) return nullptr;
+    static const std::vector<size_t> noRows;
+    const auto found = slot->second->find(wanted);
+    return found == slot->second->end() ? &noRows : &found->second;
 }
 
 // ---- the SELECT subset --------------------------------------------------------------------------------
@@ -197,7 +215,7 @@ bool comparableWithInteger(ColumnType t) {
 
 } // namespace
 
-ResultSet Database::Impl::select(const std::string& sql) {
+ResultSet Database::Impl::select(const std::string& sql, bool longValues) {
     SelectStatement st = parseSelect(sql);
     refresh();
     const TableDef& def = table(st.table);
@@ -218,11 +236,18 @@ ResultSet Database::Impl::select(const std::string& sql) {
     std::optional<size_t> order;
     if (st.orderBy) order = column(*st.orderBy);
 
-    const TableSnapshot& snap = snapshot(def);
+    TableSnapshot& snap = snapshot(def);
+    // A statement of the window names a book (and a chapter): only the rows of that value are
+    // tested, in storage order as a full scan would meet them.
+    const std::vector<size_t>* candidates =
+        conditions.empty() ? nullptr : snap.rowsWithValue(conditions.front().first, conditions.front().second);
     ResultSet rs;
     for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
-    bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(), [](const ColumnDef& c) { return c.isLongValue(); });
-    for (size_t r = 0; r < snap.rows.size(); ++r) {
+    bool anyLongValue = longValues && std::any_of(def.columns.begin(), def.columns.end(),
+                                                  [](const ColumnDef& c) { return c.isLongValue(); });
+    const size_t count = candidates ? candidates->size() : snap.rows.size();
+    for (size_t n = 0; n < count; ++n) {
+        const size_t r = candidates ? (*candidates)[n] : n;
         const auto& values = snap.values[r];
         bool ok = std::all_of(conditions.begin(), conditions.end(),
                               [&](const auto& c) { return matches(values[c.first], c.second); });
@@ -310,6 +335,27 @@ void Database::scanTable(const std::string& table, const std::function<void(cons
 
 ResultSet Database::query(const std::string& sql) const {
     return impl_->guarded([&] { return impl_->select(sql); });
+}
+
+ResultSet Database::queryWithoutLongValues(const std::string& sql) const {
+    return impl_->guarded([&] { return impl_->select(sql, false); });
+}
+
+void Database::readLongValues(const std::string& table, Row& row) const {
+    impl_->guarded([&] {
+        impl_->refresh();
+        const TableDef& def = impl_->table(table);
+        const auto loc = locateRow(*impl_->file, row.id);
+        if (!loc) throw Error("table '" + def.name + "': the row at page " + std::to_string(row.id.page) + " slot " +
+                              std::to_string(row.id.slot) + " no longer exists");
+        if (row.values.size() != def.columns.size())
+            throw Error("internal: a row of table '" + def.name + "' read with another column count");
+        const CrackedRow cracked =
+            crackRow(def, DataPage(impl_->file->view(loc->data.page), loc->data.page).row(loc->data.slot));
+        for (size_t i = 0; i < def.columns.size(); ++i)
+            if (def.columns[i].isLongValue())
+                row.values[i] = decodeValue(*impl_->file, def.columns[i], cracked, cracked.columns[i]);
+    });
 }
 
 } // namespace jet

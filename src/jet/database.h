@@ -120,6 +120,12 @@ public:
     void scanTable(const std::string& table, const std::function<void(const Row&)>& visit) const;
     // SELECT * FROM t [WHERE c = n [AND c = n ...]] [ORDER BY c [ASC|DESC]]
     ResultSet query(const std::string& sql) const;
+    // The same rows with their Memo and OLE values left Null, for a reader that needs the long
+    // values of a few rows only: readLongValues() reads them for one row.
+    ResultSet queryWithoutLongValues(const std::string& sql) const;
+    // Reads the Memo and OLE values of `row`, a row of table `table` with one value per table
+    // column (a result of the statements above), from the file as it is now.
+    void readLongValues(const std::string& table, Row& row) const;
 
     // Replaces the value of a Text or Memo column of an existing row (the only write the
     // program makes). Needs ReadWrite. Refuses, changing nothing, an indexed column, a column

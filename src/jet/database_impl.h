@@ -54,7 +54,8 @@ struct Database::Impl {
     ResultSet readAll(const TableDef& def);
     void scan(const TableDef& def, const std::function<void(const Row&)>& visit);
     // Runs a statement of the SELECT subset (parse, filter, order) on the current file content.
-    ResultSet select(const std::string& sql);
+    // With `longValues` false, Memo and OLE values are left Null (readLongValues() reads them).
+    ResultSet select(const std::string& sql, bool longValues = true);
     // Drops every parsed structure (after a write that changed definitions or maps). Writes made
     // through `file` are noticed without this (its generation changes).
     void invalidate();
@@ -64,8 +65,13 @@ struct Database::Impl {
     struct TableSnapshot {
         std::vector<RowLocation> rows;
         std::vector<std::vector<Value>> values; // Null in place of long values
+        // Per column, built on the first statement that compares it: the rows (ascending) of each
+        // value, when the column holds only whole numbers and NULL; nullopt when it holds others.
+        std::map<size_t, std::optional<std::map<int64_t, std::vector<size_t>>>> byValue;
+        // The rows (ascending) whose value in `column` may equal `wanted`; nullptr: any row may.
+        const std::vector<size_t>* rowsWithValue(size_t column, int64_t wanted);
     };
-    const TableSnapshot& snapshot(const TableDef& def);
+    TableSnapshot& snapshot(const TableDef& def);
 
     // What the writer keeps between updates (free space of long-value pages); see update.cpp.
     std::shared_ptr<struct WriteCache> writeCache;

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -255,8 +256,27 @@ TEST_F(MaintenanceWindow, SecondStartAndBibleChangesAreRefusedDuringTheRun) {
         }
 }
 
+TEST_F(MaintenanceWindow, StatusBarShowsTheBookAndPartDoneDuringTheRunAndIsEmptyAfter) {
+    bible("A", mixedBible());
+    TForm1::eventPassInterval = 0; // every pass shows the progress
+    openBible1("A");
+    QStringList shown;
+    QObject::connect(form().StatusBar1, &QStatusBar::messageChanged, [&](const QString& text) {
+        if (!text.isEmpty()) shown << text;
+    });
+    EXPECT_TRUE(form().StatusBar1->currentMessage().isEmpty());
+    run(true);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.front(), "Working on Genesis: 0%");
+    EXPECT_TRUE(shown.contains("Working on Exodus: 33%"));
+    EXPECT_TRUE(shown.contains("Working on Leviticus: 66%"));
+    EXPECT_TRUE(form().StatusBar1->currentMessage().isEmpty());
+}
+
 TEST_F(MaintenanceWindow, ClosingDuringTheRunStopsAfterTheVerseInProgressThenCloses) {
     const fs::path file = bible("A", test_support::simpleBible(1, 2, 4));
+    // Every pass runs, so the close is seen at the verse where it was sent.
+    TForm1::eventPassInterval = 0;
     openBible1("A");
     // Close as soon as verse 3 is shown: verses 1 and 2 are done, verse 3 is not started.
     bool closeSent = false;

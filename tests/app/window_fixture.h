@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 #include <QStringList>
@@ -64,6 +65,7 @@ public:
     }
     void TearDown() override {
         form_.reset();
+        TForm1::eventPassInterval = eventPassInterval_;
         TForm1::messageSink = nullptr;
         TForm1::settingsPathOverride.clear();
         if (oldDrive_) setenv("KANTELO_DRIVE_C", oldDrive_->c_str(), 1);
@@ -77,6 +79,8 @@ public:
         if (!form_) {
             form_ = std::make_unique<TForm1>();
             form_->show();
+            // Shown and active, as the window is when the user first acts in it.
+            QCoreApplication::processEvents();
         }
         return *form_;
     }
@@ -89,6 +93,7 @@ public:
 
 private:
     std::optional<std::string> oldDrive_;
+    int eventPassInterval_ = TForm1::eventPassInterval; // a test may change the pacing
 };
 
 } // namespace test_support

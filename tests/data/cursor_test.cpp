@@ -75,6 +75,60 @@ TEST_F(Cursor, AfterScrollFiresOnEveryMoveAndOnceAtEachEnd) {
     }
 }
 
+// The verse texts are read when a row is first used: every move must still land on the text of
+// its own row, whichever way the cursor came, and fire AfterScroll as before.
+TEST_F(Cursor, MovesReadEachRowsOwnTextOnEmptyOneAndManyRows) {
+    const struct {
+        int chapter;
+        const char* ops;
+        const char* texts; // BIBLETEXT after each move, "-" for no row
+        int afterScrolls;
+    } cases[] = {
+        {3, "OFLNP", "- - - - -", 0 + 2},      // empty: only First and Last fire
+        {2, "OFLNPN", "d d d d d d", 6},       // one row
+        {1, "OLPPPNNFN", "a c b a a b c a b", 9},
+        {1, "ONNNLF", "a b c c c a", 6},
+    };
+    for (const auto& c : cases) {
+        setStatement(query, {"Select * from bible", "where BOOK = 1",
+                             "and CHAPTER = " + QString::number(c.chapter), "ORDER BY Verse ASC"});
+        int fired = 0;
+        query.afterScroll = [&] { ++fired; };
+        QStringList seen;
+        for (const char* op = c.ops; *op; ++op) {
+            switch (*op) {
+            case 'O': query.open(); break;
+            case 'F': query.first(); break;
+            case 'L': query.last(); break;
+            case 'N': query.next(); break;
+            case 'P': query.prior(); break;
+            }
+            seen << (query.recordNumber() < 0 ? "-" : query.fieldByName("BIBLETEXT").asString());
+        }
+        EXPECT_EQ(seen.join(' '), c.texts) << c.ops;
+        EXPECT_EQ(fired, c.afterScrolls) << c.ops;
+    }
+}
+
+// A query opened before a post through another connection on the same file keeps the texts it
+// was opened with, also for rows it had not shown yet.
+TEST_F(Cursor, ASnapshotKeepsItsTextsWhenTheFileIsWrittenLater) {
+    run(1, "O");
+    data::Connection other;
+    connect(other, file);
+    data::Query writer(other);
+    setStatement(writer, {"Select * from bible", "where BOOK = 1", "and CHAPTER = 1", "ORDER BY Verse ASC"});
+    writer.open();
+    writer.last();
+    writer.edit();
+    writer.setEditText("changed");
+    writer.post();
+    query.last();
+    EXPECT_EQ(query.fieldByName("BIBLETEXT").asString(), "c");
+    run(1, "OL");
+    EXPECT_EQ(query.fieldByName("BIBLETEXT").asString(), "changed");
+}
+
 TEST_F(Cursor, RowsFollowTheStatementsOrderAndOpenTwiceDoesNothing) {
     run(1, "O");
     EXPECT_EQ(query.recordCount(), 3);

@@ -1,6 +1,7 @@
 // The interface texts of the three languages, slot by slot, against the wording the program
 // must show (non-ASCII letters, doubled blanks, lone CRs and the leading quote included).
 #include "texts/ui_texts.h"
+#include "texts/run_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,24 @@ TEST(UiTexts, SecondPopupKeepsDutchDesignCaptions) {
     const QStringList expected = {"Forceer nieuwe dia", "Wissen diaovergang", "Tussenvoegen lege regel in de dia",
                                   "Wissen lege regel"};
     EXPECT_EQ(texts::designPopupCaptions(), expected);
+}
+
+} // namespace
+
+namespace {
+
+TEST(RunProgressText, EachLanguageNamesTheBookAndThePercent) {
+    const struct {
+        const char* code;
+        const char* expected;
+    } cases[] = {
+        {"NL", "Bezig met Psalmen: 42%"},
+        {"UK", "Working on Psalmen: 42%"},
+        {"DE", "Bearbeite Psalmen: 42%"},
+        {"nl", "Working on Psalmen: 42%"}, // codes compare exactly
+    };
+    for (const auto& c : cases) EXPECT_EQ(texts::runProgressText(c.code, "Psalmen", 42), c.expected) << c.code;
+    EXPECT_EQ(texts::runProgressText("UK", "Book %2", 7), "Working on Book %2: 7%"); // a name is text, not a pattern
 }
 
 } // namespace
