@@ -47,33 +47,6 @@ namespace {
 
 using test_support::application;
 
-using Key = std::tuple<int, int, int>;
-
-// BIBLETEXT of every row as mdb-export reads it, with C-style escapes (\r, \n, \t, \\) so
-// that expectations show line breaks.
-std::map<Key, std::string> exportedTexts(const fs::path& file) {
-    std::vector<std::string> header;
-    const test_support::Cells rows = test_support::mdbExport(file, "bible", &header);
-    auto column = [&](const std::string& name) {
-        return size_t(std::find(header.begin(), header.end(), name) - header.begin());
-    };
-    const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
-    std::map<Key, std::string> texts;
-    for (std::vector<std::string> cells : rows) {
-        cells.resize(header.size());
-        std::string escaped;
-        for (char ch : cells[t]) {
-            if (ch == '\r') escaped += "\\r";
-            else if (ch == '\n') escaped += "\\n";
-            else if (ch == '\t') escaped += "\\t";
-            else if (ch == '\\') escaped += "\\\\";
-            else escaped += ch;
-        }
-        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = escaped;
-    }
-    return texts;
-}
-
 BibleSpec twoVerses(std::u16string first, std::u16string second = u"Second verse") {
     BibleSpec bibleSpec;
     bibleSpec.bookNames = {{1, u"Genesis"}};
@@ -109,7 +82,7 @@ TEST_F(Editing, EnterInTheMiddleThenNextVerseStoresTwoLines) {
     nextVerse();
     EXPECT_EQ(lines(1), QStringList{"Second verse"});
     EXPECT_FALSE(form().edited1);
-    const auto rows = exportedTexts(file);
+    const auto rows = test_support::exportedVerseTexts(file);
     EXPECT_EQ(rows.at({1, 1, 1}), "In the \\r\\nbeginning");
     EXPECT_EQ(rows.at({1, 1, 2}), "Second verse");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
@@ -124,7 +97,7 @@ TEST_F(Editing, TextFromAnInputMethodIsSavedToo) {
     QCoreApplication::sendEvent(form().RE1, &composed);
     EXPECT_TRUE(form().edited1);
     nextVerse();
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "Noe\xC3\xAB"); // UTF-8 of U+00EB
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "Noe\xC3\xAB"); // UTF-8 of U+00EB
 }
 
 TEST_F(Editing, RightClickPutsTheCaretWhereThePopupCommandActs) {
@@ -150,7 +123,7 @@ TEST_F(Editing, RightClickPutsTheCaretWhereThePopupCommandActs) {
     EXPECT_EQ(messages_, QStringList{form().texts.msgNotEmptyLine});
 
     nextVerse();
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "first line\\r\\nsecond \\r\\n\\r\\nline");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "first line\\r\\nsecond \\r\\n\\r\\nline");
 }
 
 TEST_F(Editing, SavingTwiceStoresTheSameText) {
@@ -158,14 +131,14 @@ TEST_F(Editing, SavingTwiceStoresTheSameText) {
     open(1, "K");
     QTest::keyClick(form().RE1, Qt::Key_Right); // an arrow key is an edit too
     form().FormFocusLost();
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     EXPECT_TRUE(form().edited1); // a save does not clear the flag; the view shows stored lines
     EXPECT_EQ(lines(1), (QStringList{"A", " ", "", "B", ""}));
     form().SpeedButton1->click(); // on verse 1: saves, moves nothing, the pane stays edited
     EXPECT_TRUE(form().edited1);
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     nextVerse();
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "A\\r\\n \\r\\n\\r\\nB\\r\\n");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
 }
 
@@ -183,13 +156,13 @@ TEST_F(Editing, BothPanesEditedSavePaneOneFirst) {
         type(2, "two ");
         if (round == 0) {
             form().FormFocusLost();
-            EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "two shared");
+            EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "two shared");
             // Back to a fresh view of the row in both panes.
             nextVerse();
             form().SpeedButton1->click();
         } else {
             nextVerse();
-            EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "two two shared");
+            EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "two two shared");
         }
     }
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
@@ -212,7 +185,7 @@ TEST_F(Editing, AnEditOfABookWithoutVersesIsReportedOnceAndAddsNoRow) {
     form().ComboBox2Change();
     EXPECT_EQ(messages_.size(), 1);
     EXPECT_EQ(lines(1), QStringList{"A"});
-    const auto rows = exportedTexts(file);
+    const auto rows = test_support::exportedVerseTexts(file);
     EXPECT_EQ(rows.size(), 4u); // two name rows, two verses: nothing added
     EXPECT_EQ(rows.at({1, 1, 1}), "A");
 }
@@ -224,7 +197,7 @@ TEST_F(Editing, AnotherProgramBecomingActiveSavesTheEdit) {
     type(1, " added");
     emit qApp->applicationStateChanged(Qt::ApplicationActive);
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "word added");
     EXPECT_TRUE(form().edited1); // a save does not clear the flag; the next hook saves again
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
 }
@@ -240,7 +213,7 @@ TEST_F(Editing, AnotherWindowOfTheProgramBecomingActiveSavesTheEdit) {
     QApplication::setActiveWindow(&other);
     QCoreApplication::processEvents();
     ASSERT_EQ(QApplication::activeWindow(), &other);
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "word added");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
 }
 
@@ -279,8 +252,8 @@ TEST_F(Editing, EveryNavigationHandlerSavesBothPanesBeforeItMoves) {
         EXPECT_EQ(q.fieldByName("Book").asString() + ":" + q.fieldByName("Chapter").asString() + ":" +
                       q.fieldByName("Verse").asString(),
                   h.landsOn);
-        EXPECT_EQ(exportedTexts(a).at({1, 2, 2}), "one Verse 1:2:2");
-        EXPECT_EQ(exportedTexts(b).at({1, 2, 2}), "two Verse 1:2:2");
+        EXPECT_EQ(test_support::exportedVerseTexts(a).at({1, 2, 2}), "one Verse 1:2:2");
+        EXPECT_EQ(test_support::exportedVerseTexts(b).at({1, 2, 2}), "two Verse 1:2:2");
         EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
         form_.reset();
         fs::remove(a);
@@ -353,7 +326,7 @@ TEST_F(Editing, AnUnwritableIniCostsOnlyTheLanguageChoice) {
     EXPECT_TRUE(form().close());
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(messages_, QStringList{"Unable to write to " + ini});
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "word added");
     struct stat after {};
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino); // the compacted copy took the file's place
@@ -383,7 +356,7 @@ TEST_F(Editing, ClosingRightAfterAnEditKeepsIt) {
     type(1, " added");
     form().close();
     EXPECT_FALSE(form().isVisible());
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "word added");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "word added");
 }
 
 TEST_F(Editing, UnwritableBibleGivesAMessageAndLosesNothing) {
@@ -402,12 +375,12 @@ TEST_F(Editing, UnwritableBibleGivesAMessageAndLosesNothing) {
     EXPECT_EQ(lines(1), (QStringList{"", "AB", ""}));
     EXPECT_TRUE(form().edited1);
     EXPECT_EQ(form().Label7->text(), "1");
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A\\r\\n");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "A\\r\\n");
 
     // Writable again: the next hook saves the same text and moves on.
     protect.release();
     nextVerse();
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "\\r\\nAB\\r\\n");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "\\r\\nAB\\r\\n");
     EXPECT_EQ(lines(1), QStringList{"Second verse"});
 }
 
@@ -421,7 +394,7 @@ TEST_F(Editing, CloseWithAnUnwritableBibleFailsOnceThenCloses) {
     EXPECT_EQ(messages_.size(), 1);
     form().close();
     EXPECT_FALSE(form().isVisible());
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "A");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "A");
 }
 
 // --- Undo within a verse ----------------------------------------------------------------------

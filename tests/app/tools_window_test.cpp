@@ -39,28 +39,12 @@ using test_support::BibleSpec;
 
 namespace {
 
-// BIBLETEXT of every row as mdb-export reads it, CR and LF shown as \r and \n.
-std::map<test_support::VerseKey, std::string> exportedTexts(const fs::path& file) {
-    std::vector<std::string> header;
-    const test_support::Cells rows = test_support::mdbExport(file, "bible", &header);
-    auto column = [&](const char* name) { return size_t(std::find(header.begin(), header.end(), name) - header.begin()); };
-    const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
-    std::map<test_support::VerseKey, std::string> texts;
-    for (std::vector<std::string> cells : rows) {
-        cells.resize(header.size());
-        std::string shown;
-        for (char ch : cells[t]) shown += ch == '\r' ? std::string("\\r") : ch == '\n' ? std::string("\\n") : std::string(1, ch);
-        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = shown;
-    }
-    return texts;
-}
-
 // Genesis 1 (3 verses), 2 (2); Exodus 1 (2); John 1 (2), 2 (5), 3 (3). Texts "Verse b:c:v"
 // unless given. With a maximum of 20: Genesis 1:2 has only a long blank line, Exodus 1:1 a
 // line of exactly 20; Genesis 2:1 (21 with its end blanks), John 2:4 and John 3:3 are long.
 BibleSpec bibleA() {
-    BibleSpec spec;
-    spec.bookNames = {{3, u"John"}, {1, u"Genesis"}, {2, u"Exodus"}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{3, u"John"}, {1, u"Genesis"}, {2, u"Exodus"}};
     const std::map<test_support::VerseKey, std::u16string> special = {
         {{1, 1, 2}, u"short\r\n                         \r\n"},
         {{1, 2, 1}, u"xxxxxxxxxxxxxxxxxxx  "},
@@ -76,24 +60,24 @@ BibleSpec bibleA() {
         for (int c = 1; c <= int(shape[b - 1].size()); ++c)
             for (int v = 1; v <= shape[b - 1][c - 1]; ++v) {
                 const auto it = special.find({b, c, v});
-                spec.verses.push_back({b, c, v,
+                bibleSpec.verses.push_back({b, c, v,
                                        it != special.end() ? it->second
                                                            : QString("Verse %1:%2:%3").arg(b).arg(c).arg(v).toStdU16String()});
             }
-    spec.shuffleRows = true;
-    return spec;
+    bibleSpec.shuffleRows = true;
+    return bibleSpec;
 }
 
 // The same books with John 2 two verses long; texts "B b:c:v".
 BibleSpec bibleB() {
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}, {3, u"John"}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}, {3, u"John"}};
     const std::vector<std::vector<int>> shape = {{3, 2}, {2}, {2, 2, 3}};
     for (int b = 1; b <= 3; ++b)
         for (int c = 1; c <= int(shape[b - 1].size()); ++c)
             for (int v = 1; v <= shape[b - 1][c - 1]; ++v)
-                spec.verses.push_back({b, c, v, QString("B %1:%2:%3").arg(b).arg(c).arg(v).toStdU16String()});
-    return spec;
+                bibleSpec.verses.push_back({b, c, v, QString("B %1:%2:%3").arg(b).arg(c).arg(v).toStdU16String()});
+    return bibleSpec;
 }
 
 class Tools : public test_support::WindowTest {
@@ -178,7 +162,7 @@ TEST_F(Tools, GoToAReferenceThenAnEditAndAStep) {
     type(1, "Now ");
     form().SpeedButton2->click();
     EXPECT_EQ(where(), "John 2 : 4");
-    EXPECT_EQ(exportedTexts(file).at({3, 2, 3}), "Now For God so loved");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({3, 2, 3}), "Now For God so loved");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
 }
 
@@ -190,7 +174,7 @@ TEST_F(Tools, GoToSavesAnEditedPaneFirst) {
     ASSERT_TRUE(form().edited1);
     EXPECT_TRUE(goTo("2 1 2"));
     EXPECT_EQ(where(), "Exodus 1 : 2");
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 1}), "Edited Verse 1:1:1");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 1}), "Edited Verse 1:1:1");
     EXPECT_FALSE(form().edited1);
 }
 
@@ -223,7 +207,7 @@ TEST_F(Tools, AReferenceThatNamesNothingSaysSoInTheUsersLanguageAndMovesNothing)
         EXPECT_EQ(lines(1), QStringList{"pending Verse 1:1:3"});
         EXPECT_TRUE(form().edited1);
     }
-    EXPECT_EQ(exportedTexts(file).at({1, 1, 3}), "Verse 1:1:3"); // nothing saved either
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({1, 1, 3}), "Verse 1:1:3"); // nothing saved either
 }
 
 TEST_F(Tools, GoToWithPaneTwoOnABibleWhoseChapterIsShorter) {
@@ -251,7 +235,7 @@ TEST_F(Tools, GoToWithPaneTwoOnABibleWhoseChapterIsShorter) {
     form().SpeedButton2->click();
     EXPECT_EQ(lines(1), QStringList{"ccccccccccccccccccccc"});
     EXPECT_EQ(lines(2), QStringList{"B 3:3:3"});
-    EXPECT_EQ(exportedTexts(second).at({3, 3, 2}), "Two B 3:3:2");
+    EXPECT_EQ(test_support::exportedVerseTexts(second).at({3, 3, 2}), "Two B 3:3:2");
 }
 
 TEST_F(Tools, FindListsTheHitsAndGoesToTheChosenOne) {
@@ -291,7 +275,7 @@ TEST_F(Tools, FindListsTheHitsAndGoesToTheChosenOne) {
     type(1, "!");
     form().SpeedButton1->click();
     EXPECT_EQ(where(), "Exodus 1 : 1");
-    EXPECT_EQ(exportedTexts(file).at({2, 1, 2}), "God LOVED Israel!");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({2, 1, 2}), "God LOVED Israel!");
 
     // Enter right after typing searches and goes to the first hit; a double-click goes too.
     find([&](app::FindDialog& box) {
@@ -351,7 +335,7 @@ TEST_F(Tools, NextLongLineVisitsTheLongVersesInBookOrderThenStops) {
     QTest::keyClick(form().RE1, Qt::Key_Return);
     form().NextLongLine1->trigger();
     EXPECT_EQ(where(), "John 3 : 3");
-    EXPECT_EQ(exportedTexts(file).at({3, 2, 4}), "first line\\r\\nbbbbbbbbbbbbbbb\\r\\nbbbbbbbbbbbbbbb");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({3, 2, 4}), "first line\\r\\nbbbbbbbbbbbbbbb\\r\\nbbbbbbbbbbbbbbb");
 
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
     form().NextLongLine1->trigger();
@@ -361,7 +345,7 @@ TEST_F(Tools, NextLongLineVisitsTheLongVersesInBookOrderThenStops) {
     caretTo(1, 0, 0);
     type(1, "!");
     form().SpeedButton1->click();
-    EXPECT_EQ(exportedTexts(file).at({3, 3, 3}), "!ccccccccccccccccccccc");
+    EXPECT_EQ(test_support::exportedVerseTexts(file).at({3, 3, 3}), "!ccccccccccccccccccccc");
 }
 
 TEST_F(Tools, AtMaximumZeroTheStepIsOffAndTheViewsAreUnmarked) {
@@ -388,7 +372,7 @@ TEST_F(Tools, TheMaximumFromTheIniMarksLongLinesAndChangesNoText) {
         std::ofstream ini(drive_.path() / "kantelo.INI", std::ios::binary);
         ini << "[Settings]\r\nTaal=UK\r\nMaxLineLength=20\r\n";
     }
-    const auto before = exportedTexts(file);
+    const auto before = test_support::exportedVerseTexts(file);
     open(1, "A");
     EXPECT_EQ(form().maxLineLength, 20);
     EXPECT_TRUE(form().NextLongLine1->isEnabled());
@@ -412,7 +396,7 @@ TEST_F(Tools, TheMaximumFromTheIniMarksLongLinesAndChangesNoText) {
         EXPECT_FALSE(form().edited1);
     }
     form().close();
-    EXPECT_EQ(exportedTexts(file), before);
+    EXPECT_EQ(test_support::exportedVerseTexts(file), before);
 }
 
 TEST_F(Tools, MarksFollowTheEditing) {

@@ -47,11 +47,11 @@ const std::vector<Row>& rows() {
 class LongLinesTool : public ::testing::Test {
 public:
     void SetUp() override {
-        test_support::BibleSpec spec;
-        spec.bookNames = {{1, u"A book name longer than ten"}, {2, u"Second"}, {10, u"Tenth"}};
-        for (const Row& r : rows()) spec.verses.push_back({r.book, r.chapter, r.verse, r.text});
-        spec.shuffleRows = true;
-        file_ = test_support::writeBible(dir_ / "bible.mdb", spec);
+        test_support::BibleSpec bibleSpec;
+        bibleSpec.bookNames = {{1, u"A book name longer than ten"}, {2, u"Second"}, {10, u"Tenth"}};
+        for (const Row& r : rows()) bibleSpec.verses.push_back({r.book, r.chapter, r.verse, r.text});
+        bibleSpec.shuffleRows = true;
+        file_ = test_support::writeBible(dir_ / "bible.mdb", bibleSpec);
     }
     test_support::CommandResult longLines(std::vector<std::string> args) {
         args.insert(args.begin(), {test_support::kanteloDbTool().string(), "long-lines"});

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace test_support {
@@ -67,6 +68,29 @@ std::string asMdbExportShows(const std::u16string& text) {
     for (char16_t& c : copy)
         if (c >= 0xD800 && c <= 0xDFFF) c = u'?';
     return jet::toUtf8(copy);
+}
+
+std::map<std::tuple<int, int, int>, std::string> exportedVerseTexts(const std::filesystem::path& file) {
+    std::vector<std::string> header;
+    const Cells rows = mdbExport(file, "bible", &header);
+    auto column = [&](const std::string& name) {
+        return size_t(std::find(header.begin(), header.end(), name) - header.begin());
+    };
+    const size_t b = column("Book"), c = column("Chapter"), v = column("Verse"), t = column("BIBLETEXT");
+    std::map<std::tuple<int, int, int>, std::string> texts;
+    for (std::vector<std::string> cells : rows) {
+        cells.resize(header.size());
+        std::string escaped;
+        for (char ch : cells[t]) {
+            if (ch == '\r') escaped += "\\r";
+            else if (ch == '\n') escaped += "\\n";
+            else if (ch == '\t') escaped += "\\t";
+            else if (ch == '\\') escaped += "\\\\";
+            else escaped += ch;
+        }
+        texts[{std::stoi(cells[b]), std::stoi(cells[c]), std::stoi(cells[v])}] = escaped;
+    }
+    return texts;
 }
 
 } // namespace test_support

@@ -2,7 +2,9 @@
 // of its output), mdb-tables' list, and how mdb-export shows a stored text.
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace test_support {
@@ -18,6 +20,10 @@ std::vector<std::string> mdbTables(const std::filesystem::path& file);
 // mdb-export's output for a table (binary columns stripped); a failing run is a test failure.
 std::string mdbExportRaw(const std::filesystem::path& file, const std::string& table);
 Cells mdbExport(const std::filesystem::path& file, const std::string& table, std::vector<std::string>* header = nullptr);
+
+// BIBLETEXT of every row of table `bible` as mdb-export reads it, by (Book, Chapter, Verse), with
+// C-style escapes (\r, \n, \t, \\) so that expectations show line breaks.
+std::map<std::tuple<int, int, int>, std::string> exportedVerseTexts(const std::filesystem::path& file);
 
 // What mdb-export prints for a stored text: UTF-8, with each UTF-16 surrogate shown as '?'.
 std::string asMdbExportShows(const std::u16string& text);
