@@ -7,6 +7,8 @@
 #include "jet/table_def.h"
 #include "jet/usage_map.h"
 
+#include <set>
+
 namespace jet {
 
 using namespace format;
@@ -151,6 +153,38 @@ void forEachRow(const PageFile& file, const TableDef& def,
             visit(loc, crackRow(def, bytes));
         }
     }
+}
+
+std::vector<RowId> abandonedMoveTargets(const PageFile& file, const TableDef& def) {
+    UsageMap owned = readUsageMap(file, def.ownedMapPointer, file.pageCount(),
+                                  "owned-pages map of table " + def.name);
+    std::set<std::pair<uint32_t, uint16_t>> flagged, reached;
+    for (uint32_t pageNumber : owned.pages) {
+        ByteView view = file.view(pageNumber);
+        if (view.u8(0) != kPageData || view.u32(kDataOwner) != def.firstPage) continue;
+        DataPage page(view, pageNumber);
+        for (uint16_t slot = 0; slot < page.slotCount(); ++slot) {
+            Slot s = page.slot(slot);
+            if (s.deleted() && !s.overflow() && s.length() > 0) flagged.emplace(pageNumber, slot);
+            if (s.deleted() || !s.overflow()) continue;
+            // A live header that was moved: every hop of its chain is in use.
+            RowId at{pageNumber, slot};
+            for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
+                if (at.page == 0 || at.page >= file.pageCount()) break;
+                DataPage hopPage(file.view(at.page), at.page);
+                if (at.slot >= hopPage.slotCount()) break;
+                if (hop > 0 && !reached.emplace(at.page, at.slot).second) break;
+                Slot h = hopPage.slot(at.slot);
+                if (!h.overflow() || h.length() < 4) break;
+                uint32_t pointer = hopPage.row(at.slot).u32(0);
+                at = RowId{pointerPage(pointer), pointerSlot(pointer)};
+            }
+        }
+    }
+    std::vector<RowId> abandoned;
+    for (const auto& [page, slot] : flagged)
+        if (!reached.count({page, slot})) abandoned.push_back(RowId{page, slot});
+    return abandoned;
 }
 
 } // namespace jet

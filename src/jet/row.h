@@ -57,4 +57,10 @@ std::optional<RowLocation> locateRow(const PageFile& file, RowId header);
 void forEachRow(const PageFile& file, const TableDef& def,
                 const std::function<void(const RowLocation&, const CrackedRow&)>& visit);
 
+// Rows of the table flagged 0x8000 alone (the flag of a moved row's data) that no live row's
+// overflow pointer leads to: what a move interrupted between writing the new copy and pointing
+// the header at it leaves, or an earlier target a re-move did not delete. Jet skips them;
+// mdb-export lists them as extra rows. Zero-length slots are not counted.
+std::vector<RowId> abandonedMoveTargets(const PageFile& file, const TableDef& def);
+
 } // namespace jet

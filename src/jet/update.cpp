@@ -17,8 +17,9 @@
 // absorb the growth, else it moves (Jet's way: the new row, flagged 0x8000, goes on another page
 // of the table; the original slot becomes a 4-byte pointer flagged 0x4000, so index entries,
 // which name the original slot, stay valid). That move takes two page writes: a process killed
-// between them leaves the old row in force for Jet and for our reader, while mdb-export (which
-// lists 0x8000 rows as ordinary rows) would show the unreferenced new row as an extra row.
+// or a power cut between them leaves the old row in force for Jet and for our reader, while
+// mdb-export (which lists 0x8000 rows as ordinary rows) shows the unreferenced new row as an
+// extra row until the next session's first change to the table deletes it.
 // Memo updates never move rows: inline storage is chosen only when the row still fits its page.
 #include "jet/database_impl.h"
 #include "jet/in_use.h"
@@ -33,6 +34,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace jet {
 
@@ -45,6 +47,8 @@ struct WriteCache {
     // Replaced LVAL rows on pages that hold writes of an earlier stage (new rows of this group):
     // they are freed once those writes are on the disk. By owned-map pointer (0: none).
     std::vector<std::pair<uint32_t, LongValueSegment>> deferredFrees;
+    // Tables (by TDEF page) whose abandoned move targets were deleted in this session.
+    std::set<uint32_t> settledTables;
 };
 
 namespace {
@@ -157,6 +161,7 @@ std::optional<EditablePage> pageWithRoom(PageWriter& writer, const TableDef& def
 // Stores a row that no longer fits its page on another page of the table and points the header
 // slot at it. Order: the new row (flagged 0x8000, so scans skip it), then the header pointer,
 // then the previous target, if any, marked deleted. Returns true when it took a new page.
+// A power cut between the first two writes strands the new row; see deleteAbandonedMoveTargets.
 bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
              Bytes row) {
     std::optional<EditablePage> target = pageWithRoom(writer, def, row.size(), loc.data.page);
@@ -185,6 +190,22 @@ bool moveRow(PageWriter& writer, const TableDef& def, const RowLocation& loc,
         writer.write(old, WriteStage::Free);
     }
     return fresh;
+}
+
+// Before the first change of a session to a table: rows a move wrote but never pointed to (the
+// power failed in between) are deleted (0xC000, zero length), as Jet expects of abandoned targets;
+// mdb-export would list them as extra rows. Nothing depends on them, so they go in the last stage.
+// Returns whether anything was deleted.
+bool deleteAbandonedMoveTargets(PageWriter& writer, const TableDef& def) {
+    std::vector<RowId> abandoned = abandonedMoveTargets(writer.file(), def);
+    std::map<uint32_t, std::vector<uint16_t>> byPage;
+    for (const RowId& r : abandoned) byPage[r.page].push_back(r.slot);
+    for (const auto& [number, slots] : byPage) {
+        EditablePage page = writer.load(number);
+        for (uint16_t slot : slots) page.freeRow(slot);
+        writer.write(page, WriteStage::Free);
+    }
+    return !abandoned.empty();
 }
 
 } // namespace
@@ -233,6 +254,8 @@ void Database::updateText(const std::string& table, RowId row, const std::string
 
     file.holdWrites(true);
     PageWriter writer(file);
+    if (cache->settledTables.insert(def.firstPage).second && deleteAbandonedMoveTargets(writer, def))
+        db.acceptOwnWrite(def.firstPage, true, false); // rows on those pages may have shifted
     EditablePage dataPage = writer.load(loc->data.page);
     const Bytes& oldRow = dataPage.row(loc->data.slot);
     CrackedRow cracked = crackRow(def, ByteView(oldRow.data(), oldRow.size(), what));

@@ -93,7 +93,9 @@ TEST(BadInput, RefusedWithAClearMessageAndLeftUnchanged) {
             EXPECT_NE(message.find(file.string()), std::string::npos) << "message does not name the file: " << message;
         }
         EXPECT_EQ(fs::exists(file), exists);
-        if (exists && fs::is_regular_file(file)) EXPECT_EQ(readFile(file), before);
+        if (exists && fs::is_regular_file(file)) {
+            EXPECT_EQ(readFile(file), before);
+        }
     }
 }
 

@@ -2,8 +2,9 @@
 // failing at each of its writes in turn. The disk keeps what was flushed and, of the write in
 // progress, nothing or all of it. Afterwards every value reads old or new (an update that had
 // returned is kept), the consistency checker finds nothing, and mdb-export reads what our
-// reader reads. One exception is known and pinned down exactly: a row that moves to another page
-// takes two page writes, and when only the first reached the disk the new copy is left over.
+// reader reads. One state needs the next session: a row that moves to another page takes two
+// page writes, and when only the first reached the disk the new copy is left over. Jet and our
+// reader pass over it; the next change to the table deletes it, so that mdb-export agrees too.
 #include "jet/compact.h"
 #include "jet/database_impl.h"
 #include "jet/fault_page_file.h"
@@ -13,8 +14,6 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <set>
 
 namespace {
 
@@ -114,6 +113,18 @@ int runUpdates(const jet::Bytes& start, const Scenario& s, bool batched,
     return done;
 }
 
+// The next session on the file after the power came back: its first change to the table (row 0
+// gets a new text). Returns what the disk holds afterwards; `texts` gets the change.
+jet::Bytes nextSession(const jet::Bytes& contents, Texts& texts) {
+    auto owned = faultFile(contents);
+    jet::FaultPageFile& file = *owned;
+    auto db = jet::openDatabase(std::move(owned), jet::OpenMode::ReadWrite);
+    jet::ResultSet rows = db->readTable("bible");
+    texts[0] = u"after the power came back";
+    db->updateText("bible", rows.rows[0].id, "BIBLETEXT", texts[0]);
+    return file.contents();
+}
+
 Cells exportOf(const jet::Bytes& contents) {
     test_support::TempDir dir;
     auto file = dir / "after.mdb";
@@ -159,29 +170,28 @@ TEST(PowerCut, EveryWritePointOfUpdatesLeavesOldOrNewValues) {
                     for (size_t k = first; k <= size_t(done) + 1 && k < states.size() && !matches; ++k) matches = now == states[k];
                     ASSERT_TRUE(matches) << done << " updates had returned";
                     auto problems = jet::checkInvariants(*jet::memoryPageFile(after, "after", false));
-                    // A moved row's new copy reached the disk, the pointer to it did not: Jet and
-                    // our reader pass over it, mdb-export lists it as one more row.
+                    // A moved row's new copy reached the disk, the pointer to it did not: the only
+                    // fault the file may show, and the next session clears it.
                     size_t leftOver = 0;
                     for (const std::string& p : problems) leftOver += p.find("target of 0 pointers") != std::string::npos;
-                    if (s.textColumn && leftOver > 0 && leftOver == problems.size()) {
+                    ASSERT_EQ(leftOver, problems.size()) << problems.front();
+                    if (leftOver > 0) {
+                        ASSERT_TRUE(s.textColumn) << "memo updates never move rows";
                         strandedCopies += int(leftOver);
-                        std::multiset<std::string> shown, ours;
-                        for (const auto& row : exportOf(after)) shown.insert(row[3]);
-                        for (const auto& t : now) ours.insert(asMdbExportShows(t));
-                        std::vector<std::string> extra;
-                        std::set_difference(shown.begin(), shown.end(), ours.begin(), ours.end(), std::back_inserter(extra));
-                        ASSERT_EQ(extra.size(), leftOver);
-                        ASSERT_EQ(shown.size(), ours.size() + leftOver);
-                        for (const std::string& e : extra)
-                            EXPECT_TRUE(std::any_of(s.updates.begin(), s.updates.end(),
-                                                    [&](const Update& u) { return asMdbExportShows(u.text) == e; }));
-                        continue;
+                    } else {
+                        expectExportShows(after, now); // moved rows are listed where they lie
                     }
+                    jet::Bytes later = nextSession(after, now);
+                    ASSERT_EQ(readTexts(later), now);
+                    problems = jet::checkInvariants(*jet::memoryPageFile(later, "next session", false));
                     ASSERT_TRUE(problems.empty()) << problems.front();
-                    expectExportShows(after, now); // moved rows are listed where they lie
+                    expectExportShows(later, now);
                 }
             }
-            RecordProperty(std::string(s.name) + (batched ? " batched" : "") + ": left-over moved copies",
+            if (s.textColumn) {
+                EXPECT_GT(strandedCopies, 0) << "no cut fell between the two writes of a move";
+            }
+            RecordProperty(std::string(s.name) + (batched ? " batched" : "") + ": moved copies left for the next session",
                            std::to_string(strandedCopies));
         }
     }

@@ -39,7 +39,9 @@ TEST(Sql, AcceptedStatements) {
             EXPECT_EQ(st.where[i].value, c.where[i].second);
         }
         EXPECT_EQ(st.orderBy.has_value(), c.orderBy != nullptr);
-        if (c.orderBy && st.orderBy) EXPECT_EQ(*st.orderBy, c.orderBy);
+        if (c.orderBy && st.orderBy) {
+            EXPECT_EQ(*st.orderBy, c.orderBy);
+        }
         EXPECT_EQ(st.descending, c.descending);
     }
 }
