@@ -125,15 +125,26 @@ std::optional<RowLocation> locateRow(const PageFile& file, RowId header) {
     }
 }
 
-void forEachRow(const PageFile& file, const TableDef& def,
-                const std::function<void(const RowLocation&, const CrackedRow&)>& visit) {
+namespace {
+
+// Calls `visit` for every data page of the table, in owned-map order.
+void forEachDataPage(const PageFile& file, const TableDef& def,
+                     const std::function<void(uint32_t, const DataPage&)>& visit) {
     UsageMap owned = readUsageMap(file, def.ownedMapPointer, file.pageCount(),
                                   "owned-pages map of table " + def.name);
     for (uint32_t pageNumber : owned.pages) {
         ByteView view = file.view(pageNumber);
         // Only this table's data pages count; a map bit on anything else is ignored.
         if (view.u8(0) != kPageData || view.u32(kDataOwner) != def.firstPage) continue;
-        DataPage page(view, pageNumber);
+        visit(pageNumber, DataPage(view, pageNumber));
+    }
+}
+
+} // namespace
+
+void forEachRow(const PageFile& file, const TableDef& def,
+                const std::function<void(const RowLocation&, const CrackedRow&)>& visit) {
+    forEachDataPage(file, def, [&](uint32_t pageNumber, const DataPage& page) {
         for (uint16_t slot = 0; slot < page.slotCount(); ++slot) {
             Slot s = page.slot(slot);
             if (s.deleted()) continue;
@@ -152,17 +163,12 @@ void forEachRow(const PageFile& file, const TableDef& def,
             }
             visit(loc, crackRow(def, bytes));
         }
-    }
+    });
 }
 
 std::vector<RowId> abandonedMoveTargets(const PageFile& file, const TableDef& def) {
-    UsageMap owned = readUsageMap(file, def.ownedMapPointer, file.pageCount(),
-                                  "owned-pages map of table " + def.name);
     std::set<std::pair<uint32_t, uint16_t>> flagged, reached;
-    for (uint32_t pageNumber : owned.pages) {
-        ByteView view = file.view(pageNumber);
-        if (view.u8(0) != kPageData || view.u32(kDataOwner) != def.firstPage) continue;
-        DataPage page(view, pageNumber);
+    forEachDataPage(file, def, [&](uint32_t pageNumber, const DataPage& page) {
         for (uint16_t slot = 0; slot < page.slotCount(); ++slot) {
             Slot s = page.slot(slot);
             if (s.deleted() && !s.overflow() && s.length() > 0) flagged.emplace(pageNumber, slot);
@@ -180,7 +186,7 @@ std::vector<RowId> abandonedMoveTargets(const PageFile& file, const TableDef& de
                 at = RowId{pointerPage(pointer), pointerSlot(pointer)};
             }
         }
-    }
+    });
     std::vector<RowId> abandoned;
     for (const auto& [page, slot] : flagged)
         if (!reached.count({page, slot})) abandoned.push_back(RowId{page, slot});
