@@ -92,6 +92,8 @@ void whenFree(const std::string& file, const std::string& copy) {
         check(firstText(*reader) == newText, "the reader opened before the session sees the new text");
         auto lateReader = jet::Database::open(file, jet::OpenMode::ReadOnly);
         check(firstText(*lateReader) == newText, "a reader opened during the session sees the new text");
+        auto secondWriter = jet::Database::open(file, jet::OpenMode::ReadWrite);
+        check(firstText(*secondWriter) == newText, "a second write session of this program opens and reads");
         // Another program cannot open the file meanwhile, not even to read it.
         const std::wstring wide(file.begin(), file.end());
         HANDLE other = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -49,6 +49,7 @@ TEST(WindowsPageFileUnderWine, RefusesWhileAnotherProgramHoldsTheBibleAndWritesA
     }
 
     const auto free = check("free");
+    wine_test::endWineServer(folder / "prefix");
     EXPECT_EQ(free.exitCode, 0) << free.out << free.err;
     for (const fs::path& written : {file, copy}) {
         SCOPED_TRACE(written.filename().string());

@@ -59,14 +59,7 @@ WindowsProgram::~WindowsProgram() {
     std::ofstream(stopFile_) << "stop";
     if (pid_ > 0 && !waitForExit(10)) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
     ::close(out_);
-    // The prefix's server outlives its programs for a few seconds: end it now.
-    if (*KANTELO_WINESERVER) {
-        std::vector<std::string> argv{"env"};
-        for (const std::string& setting : wineEnvironment(prefix_)) argv.push_back(setting);
-        argv.push_back(KANTELO_WINESERVER);
-        argv.push_back("-k");
-        test_support::run(argv);
-    }
+    endWineServer(prefix_);
 }
 
 bool WindowsProgram::waitFor(const std::string& word, int seconds) {
@@ -99,6 +92,15 @@ bool WindowsProgram::waitForExit(int seconds) {
         ::usleep(50000);
     }
     return false;
+}
+
+void endWineServer(const fs::path& prefix) {
+    if (!*KANTELO_WINESERVER) return;
+    std::vector<std::string> argv{"env"};
+    for (const std::string& setting : wineEnvironment(prefix)) argv.push_back(setting);
+    argv.push_back(KANTELO_WINESERVER);
+    argv.push_back("-k");
+    test_support::run(argv);
 }
 
 test_support::CommandResult runWindowsProgram(const fs::path& prefix, const std::vector<std::string>& argv) {

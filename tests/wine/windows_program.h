@@ -46,6 +46,9 @@ private:
     std::string output_;
 };
 
+// Ends the prefix's server, which outlives its programs by a few seconds, and so its programs.
+void endWineServer(const std::filesystem::path& prefix);
+
 // Runs a Windows program to its end in the prefix (Wine's own messages switched off).
 test_support::CommandResult runWindowsProgram(const std::filesystem::path& prefix, const std::vector<std::string>& argv);
 
