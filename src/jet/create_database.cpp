@@ -12,10 +12,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace jet {
 
@@ -48,14 +44,16 @@ std::vector<Value> catalogRow(int64_t id, int64_t parent, const std::string& nam
 
 // The pages go to a scratch file beside the target, are flushed, and only then take the target's
 // name: the target never exists half written.
-void writeFile(const fs::path& target, const PageSet& file) {
-    const std::string temp = target.string() + ".kantelo-new";
+// The path stays the caller's UTF-8 text throughout (a std::filesystem round trip would read it in
+// the ANSI code page on Windows).
+void writeFile(const std::string& target, const PageSet& file) {
+    const std::string temp = target + ".kantelo-new";
     removeFileQuietly(temp);
     std::unique_ptr<PageFile> out;
     try {
         out = createPageFile(temp);
     } catch (const Error&) {
-        throw Error("Cannot create the file " + target.string() + ": cannot write in its folder");
+        throw Error("Cannot create the file " + target + ": cannot write in its folder");
     }
     try {
         for (uint32_t p = 0; p < file.count(); ++p) out->writePages(p, 1, file.pages()[p].data());
@@ -63,27 +61,25 @@ void writeFile(const fs::path& target, const PageSet& file) {
     } catch (const Error&) {
         out.reset();
         removeFileQuietly(temp);
-        throw Error("Cannot write the file " + target.string() + " (disk full?)");
+        throw Error("Cannot write the file " + target + " (disk full?)");
     }
     out.reset();
-    if (pathTaken(target.string())) {
+    if (pathTaken(target)) {
         removeFileQuietly(temp);
-        throw Error("The file " + target.string() + " already exists; it is not overwritten");
+        throw Error("The file " + target + " already exists; it is not overwritten");
     }
     try {
-        publishFile(temp, target.string());
+        publishFile(temp, target);
     } catch (const Error& e) {
         removeFileQuietly(temp);
-        throw Error("Cannot create the file " + target.string() + ": " + e.what());
+        throw Error("Cannot create the file " + target + ": " + e.what());
     }
 }
 
 } // namespace
 
 void createDatabase(const std::string& path, const std::vector<NewTable>& tables) {
-    const fs::path target(path);
-    std::error_code ec;
-    if (fs::exists(target, ec) || fs::is_symlink(target, ec))
+    if (pathTaken(path))
         throw Error("The file " + path + " already exists; it is not overwritten");
 
     // Check every table before building anything, so that a bad request fails fast.
@@ -125,7 +121,7 @@ void createDatabase(const std::string& path, const std::vector<NewTable>& tables
 
     file[0] = create::buildHeaderPage(created);
     file[kGlobalMapPage] = create::buildGlobalMapPage(file.count());
-    writeFile(target, file);
+    writeFile(path, file);
 }
 
 } // namespace jet

@@ -103,7 +103,10 @@ struct ResultSet {
 class Database {
 public:
     // Opens and validates the file. ReadOnly never writes; ReadWrite fails with a clear message
-    // when the file cannot be opened for writing. Throws jet::Error naming the file.
+    // when the file cannot be opened for writing, and with InUseError when another program has it
+    // open. Throws jet::Error naming the file. On Windows a ReadWrite database holds the file with
+    // share mode 0 until it is destroyed: no other program can open it meanwhile, and this
+    // program's ReadOnly databases of the file read through it (page_file_windows.cpp).
     static std::unique_ptr<Database> open(const std::string& path, OpenMode mode = OpenMode::ReadOnly);
     ~Database();
     Database(const Database&) = delete;

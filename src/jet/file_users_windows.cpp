@@ -4,19 +4,17 @@
 #ifdef _WIN32
 #include "jet/file_users.h"
 
+#include "jet/bounded_lock.h"
+#include "jet/windows_sessions.h"
+#include "jet/windows_text.h"
+
 #include <windows.h>
 
 namespace jet::file_users {
 
 namespace {
 
-std::wstring widePath(const std::string& path) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(size_t(n > 0 ? n : 1), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
+using windows::widePath;
 
 HANDLE openShared(const std::string& path) {
     return ::CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -25,12 +23,8 @@ HANDLE openShared(const std::string& path) {
 
 // Whether an exclusive lock on the range would be refused now (taken and given back at once).
 bool rangeTaken(HANDLE file, uint64_t start, uint64_t length) {
-    OVERLAPPED at{};
-    at.Offset = DWORD(start);
-    at.OffsetHigh = DWORD(start >> 32);
-    const DWORD low = DWORD(length), high = DWORD(length >> 32);
-    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, low, high, &at)) return true;
-    ::UnlockFileEx(file, 0, low, high, &at);
+    if (tryLockRange(file, LockKind::Exclusive, start, length) != LockAttempt::Taken) return true;
+    unlockRange(file, start, length);
     return false;
 }
 
@@ -38,6 +32,8 @@ bool rangeTaken(HANDLE file, uint64_t start, uint64_t length) {
 
 std::vector<ForeignLock> foreignLocks(const std::string& path, uint64_t start, uint64_t length) {
     std::vector<ForeignLock> found;
+    // A lock needs a handle with data access, which this process's share-mode-0 handle excludes.
+    if (windows::ownWriteSessionHolds(path)) return found;
     HANDLE file = openShared(path);
     if (file == INVALID_HANDLE_VALUE) return found;
     const uint64_t span = length == 0 ? ~uint64_t(0) - start : length;
@@ -64,6 +60,9 @@ bool stillLocked(const std::string& path, const ForeignLock& lock) {
 
 bool openByAnotherProcess(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
+        // A write session of this process (share mode 0) proves that nobody else has the file
+        // open; it would also make the probe below fail.
+        if (windows::ownWriteSessionHolds(path)) continue;
         // Read sharing only: this program's own read handles (shared for reading and writing)
         // still allow the open; any handle open for writing elsewhere makes it fail.
         HANDLE file = ::CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -24,11 +24,21 @@ constexpr uint64_t kFirstUserLock = 0x10000001;
 constexpr uint64_t kUserLocks = 0xFF; // users 1..255
 constexpr size_t kNameBytes = 32;
 
+// Paths are UTF-8 in this program; on Windows a narrow path would be read in the ANSI code page.
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
 // The lock file beside the database: same base name, extension .ldb, letter case ignored (Wine
 // creates it in the case the Windows program used). Empty when there is none.
 std::string lockFileOf(const std::string& database) {
-    const fs::path db(database);
-    std::string wanted = db.stem().string() + ".ldb";
+    const fs::path db = pathOf(database);
+    std::string wanted = utf8Of(db.stem()) + ".ldb";
     auto lower = [](std::string s) {
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         return s;
@@ -37,7 +47,7 @@ std::string lockFileOf(const std::string& database) {
     std::error_code ec;
     const fs::path folder = db.has_parent_path() ? db.parent_path() : fs::path(".");
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (lower(it->path().filename().string()) == wanted) return it->path().string();
+        if (lower(utf8Of(it->path().filename())) == wanted) return utf8Of(it->path());
     return {};
 }
 
@@ -61,7 +71,7 @@ std::string nameField(const char* bytes) {
 // "computer X, user Y" from the entry of the user whose user lock is held, when it can be read.
 std::string userOfSlot(const std::string& lockFile, uint64_t lockOffset) {
     const uint64_t user = lockOffset - kFirstUserLock + 1;
-    std::ifstream in(lockFile, std::ios::binary);
+    std::ifstream in(pathOf(lockFile), std::ios::binary);
     char entry[2 * kNameBytes] = {};
     in.seekg(std::streamoff((user - 1) * sizeof entry));
     if (!in.read(entry, sizeof entry)) return {};
@@ -96,17 +106,24 @@ std::string message(const std::string& database, const std::string& who) {
            ". Close the bible there before Kantelo can save changes to it.";
 }
 
+// Whose user lock another program holds in the lock file: nullopt when none is held, an empty
+// text when one is held but its entry names nobody.
+std::optional<std::string> userLockHolder(const std::string& lockFile) {
+    for (const auto& lock : file_users::foreignLocks(lockFile, kFirstUserLock, kUserLocks)) {
+        if (!lasting(lockFile, lock)) continue;
+        const bool oneUser = lock.start >= kFirstUserLock && lock.length == 1;
+        return oneUser ? userOfSlot(lockFile, lock.start) : std::string();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::string> inUseMessage(const std::string& path, InUseCheck check) {
     const std::string lockFile = lockFileOf(path);
     if (!lockFile.empty()) {
         // A held user lock tells whose entry to name.
-        for (const auto& lock : file_users::foreignLocks(lockFile, kFirstUserLock, kUserLocks)) {
-            if (!lasting(lockFile, lock)) continue;
-            const bool oneUser = lock.start >= kFirstUserLock && lock.length == 1;
-            return message(path, oneUser ? userOfSlot(lockFile, lock.start) : std::string());
-        }
+        if (auto who = userLockHolder(lockFile)) return message(path, *who);
         if (lockedByOther(lockFile)) return message(path, {});
     }
     if (lockedByOther(path)) return message(path, {});
@@ -120,6 +137,12 @@ std::optional<std::string> inUseMessage(const std::string& path, InUseCheck chec
 
 void refuseIfInUse(const std::string& path, InUseCheck check) {
     if (auto text = inUseMessage(path, check)) throw InUseError(*text);
+}
+
+InUseError openByAnotherProgram(const std::string& path) {
+    const std::string lockFile = lockFileOf(path);
+    const std::optional<std::string> who = lockFile.empty() ? std::nullopt : userLockHolder(lockFile);
+    return InUseError(message(path, who.value_or(std::string())));
 }
 
 InUseError lockedByAnotherProgram(const std::string& path) {

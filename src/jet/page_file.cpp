@@ -1,16 +1,11 @@
-// Page I/O: a POSIX file or a memory buffer behind one page-cached interface.
+// Page I/O: the page cache, held writes and their stages over a file on disk (one implementation
+// per platform: page_file_posix.cpp, page_file_windows.cpp) or a memory buffer.
 #include "jet/page_file.h"
 
-#include "jet/bounded_lock.h"
 #include "jet/format.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <optional>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace jet {
 
@@ -171,102 +166,6 @@ bool PageFile::refresh() {
 
 namespace {
 
-std::string systemError(const std::string& path, const std::string& action) {
-    return path + ": cannot " + action + " (" + std::strerror(errno) + ")";
-}
-
-// Linux does not make a buffered read atomic against a concurrent write of the same page: ext4
-// copies page-cache pages out to a reader without taking the writer's locks, so a reader could
-// see half of a page write. Readers and writers of this program therefore hold an
-// open-file-description lock on the byte range for the one system call: shared to read,
-// exclusive to write. Where the file system refuses locks the call goes ahead unlocked; a range
-// that another program keeps locked is refused after a bounded wait (bounded_lock.h).
-class RangeLock {
-public:
-    RangeLock(int fd, short type, uint64_t offset, size_t length, const std::string& path)
-        : fd_(fd), offset_(offset), length_(length), locked_(lockRange(fd, type, offset, length, path)) {}
-    ~RangeLock() {
-        if (locked_) unlockRange(fd_, offset_, length_);
-    }
-    RangeLock(const RangeLock&) = delete;
-    RangeLock& operator=(const RangeLock&) = delete;
-
-private:
-    int fd_;
-    uint64_t offset_;
-    size_t length_;
-    bool locked_;
-};
-
-class PosixPageFile final : public PageFile {
-public:
-    PosixPageFile(const std::string& path, int fd, bool writable)
-        : PageFile(path), fd_(fd), writable_(writable) {}
-    ~PosixPageFile() override { ::close(fd_); } // closing the descriptor drops its locks
-    // A shared lock over the file's bytes, kept until the file is closed (only the bytes: Jet
-    // places its locks beyond the end of the file, and those must not be waited for); the reads
-    // then take no range locks of their own (unlocking a range would cut a hole into this one).
-    void holdReadLock() {
-        uint64_t size = sizeBytes();
-        if (size > 0) bytesLocked_ = lockRange(fd_, F_RDLCK, 0, size, name());
-    }
-
-    bool writable() const override { return writable_; }
-    uint64_t sizeBytes() const override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) throw Error(systemError(name(), "read the file's size"));
-        return uint64_t(st.st_size);
-    }
-
-protected:
-    void sync() override {
-        if (writable_ && ::fsync(fd_) != 0) throw Error(systemError(name(), "flush the file"));
-    }
-    void readAt(uint64_t offset, uint8_t* dst, size_t length) const override {
-        std::optional<RangeLock> lock;
-        if (!bytesLocked_) lock.emplace(fd_, F_RDLCK, offset, length, name());
-        size_t done = 0;
-        while (done < length) {
-            ssize_t n = ::pread(fd_, dst + done, length - done, off_t(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw Error(systemError(name(), "read"));
-            if (n == 0) throw Error(name() + ": the file ended while reading (it was truncated?)");
-            done += size_t(n);
-        }
-    }
-    void writeAt(uint64_t offset, const uint8_t* src, size_t length) override {
-        RangeLock lock(fd_, F_WRLCK, offset, length, name());
-        size_t done = 0;
-        while (done < length) {
-            ssize_t n = ::pwrite(fd_, src + done, length - done, off_t(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) throw Error(systemError(name(), "write"));
-            done += size_t(n);
-        }
-    }
-    void truncateTo(uint64_t size) override {
-        if (::ftruncate(fd_, off_t(size)) != 0) throw Error(systemError(name(), "shorten the file"));
-    }
-    bool modifiedJustNow() const override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return true;
-        timespec now{};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        return now.tv_sec - st.st_mtim.tv_sec < 2;
-    }
-    uint64_t stamp() const override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return 0;
-        uint64_t mtime = uint64_t(st.st_mtim.tv_sec) * 1000000000ull + uint64_t(st.st_mtim.tv_nsec);
-        return mtime * 1099511628211ull ^ uint64_t(st.st_size) ^ (uint64_t(st.st_ino) << 20);
-    }
-
-private:
-    int fd_;
-    bool writable_;
-    bool bytesLocked_ = false;
-};
-
 class MemoryPageFile final : public PageFile {
 public:
     MemoryPageFile(Bytes contents, std::string name, bool writable)
@@ -291,27 +190,6 @@ private:
     bool writable_;
 };
 
-Error notWritable(const std::string& path) {
-    return Error(path + ": cannot be opened for writing (read-only or no permission)");
-}
-
-int openDatabaseFile(const std::string& path, bool writable) {
-    if (path.empty()) throw Error("no database file was given");
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) throw Error(path + ": the file does not exist");
-        throw Error(systemError(path, "open the file"));
-    }
-    if (S_ISDIR(st.st_mode)) throw Error(path + ": is a folder, not a database file");
-    if (!S_ISREG(st.st_mode)) throw Error(path + ": is not a regular file");
-    int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd < 0) {
-        if (writable && (errno == EACCES || errno == EROFS || errno == EPERM)) throw notWritable(path);
-        throw Error(systemError(path, "open the file"));
-    }
-    return fd;
-}
-
 PageFileOpener& opener() {
     static PageFileOpener current;
     return current;
@@ -319,14 +197,14 @@ PageFileOpener& opener() {
 
 } // namespace
 
-std::unique_ptr<PageFile> openDiskPageFile(const std::string& path, bool writable) {
-    return std::make_unique<PosixPageFile>(path, openDatabaseFile(path, writable), writable);
+Error notWritableError(const std::string& path) {
+    return Error(path + ": cannot be opened for writing (read-only or no permission)");
 }
 
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
     if (!opener()) return openDiskPageFile(path, writable);
     std::unique_ptr<PageFile> file = opener()(path, writable);
-    if (writable && !file->writable()) throw notWritable(path);
+    if (writable && !file->writable()) throw notWritableError(path);
     return file;
 }
 
@@ -334,22 +212,6 @@ PageFileOpener setPageFileOpener(PageFileOpener replacement) {
     PageFileOpener previous = std::move(opener());
     opener() = std::move(replacement);
     return previous;
-}
-
-std::unique_ptr<PageFile> openPageFileForCopy(const std::string& path) {
-    auto file = std::make_unique<PosixPageFile>(path, openDatabaseFile(path, false), false);
-    file->holdReadLock();
-    return file;
-}
-
-std::unique_ptr<PageFile> createPageFile(const std::string& path) {
-    if (path.empty()) throw Error("no file name was given");
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (errno == EEXIST) throw Error(path + ": the file already exists");
-        throw Error(systemError(path, "create the file"));
-    }
-    return std::make_unique<PosixPageFile>(path, fd, true);
 }
 
 std::unique_ptr<PageFile> memoryPageFile(Bytes contents, std::string name, bool writable) {

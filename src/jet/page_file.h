@@ -104,16 +104,23 @@ private:
     uint32_t heldEnd_ = 0;                // one past the highest held page
 };
 
-// Opens a file on disk. Throws jet::Error naming the path when it is missing, a folder, cannot be
-// opened (or, with `writable`, cannot be opened for writing).
+// Opens a file on disk (`path` in UTF-8). Throws jet::Error naming the path when it is missing, a
+// folder, cannot be opened (or, with `writable`, cannot be opened for writing). On Windows a
+// writable file is a write session: it holds the file with share mode 0, and a file that another
+// program has open is refused with InUseError (page_file_windows.cpp); reading opens share
+// everything, as Jet's shared opens do.
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable);
 // Opens a database read-only for copying it: a shared lock over the file's bytes is held while
 // the object lives, so that no writer of this program changes it meanwhile (they lock each page
 // they write). Where the file system refuses locks it goes ahead unlocked; a file another program
-// keeps locked is refused after a bounded wait.
+// keeps locked is refused after a bounded wait. On Windows the file is also opened denying
+// writers, so a file another program has open for writing is refused with InUseError.
 std::unique_ptr<PageFile> openPageFileForCopy(const std::string& path);
-// Creates a new, empty file for writing; throws when `path` exists or cannot be created.
+// Creates a new, empty file for writing (on Windows with share mode 0); throws when `path`
+// exists or cannot be created.
 std::unique_ptr<PageFile> createPageFile(const std::string& path);
+// The refusal of a file that cannot be opened for writing (read-only or no permission).
+Error notWritableError(const std::string& path);
 
 // How openPageFile opens files: tests put a read-only or failing file in place of a real one.
 // An empty function restores the default. Returns the previous opener.

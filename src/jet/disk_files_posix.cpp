@@ -1,5 +1,6 @@
 // POSIX: link() refuses an existing name, so the final name never replaces a file; the folder is
 // fsynced so that the new name (and the removal of the old one) survive a power cut.
+#ifndef _WIN32
 #include "jet/disk_files.h"
 
 #include "jet/error.h"
@@ -46,3 +47,4 @@ bool pathTaken(const std::string& path) {
 }
 
 } // namespace jet
+#endif
