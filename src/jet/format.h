@@ -242,6 +242,14 @@ inline constexpr int64_t kObjectIdDatabases = 0x0F000002;
 inline constexpr int64_t kObjectIdRelationships = 0x0F000003;
 inline constexpr int64_t kObjectIdMSysDb = 0x10000000;
 
+// ---- The lock file (NAME.ldb beside the database) -------------------------------------------------
+// One 64-byte entry per user: computer name, then account name, 32 bytes each, NUL-padded ANSI.
+// While user n has the database open, its Jet holds a one-byte lock at kLdbFirstUserLock + n - 1
+// (the Jet 3 layout; Jet 4's offsets are undocumented and may differ: this only names users).
+inline constexpr uint64_t kLdbFirstUserLock = 0x10000001;
+inline constexpr uint64_t kLdbUserLocks = 0xFF; // users 1..255
+inline constexpr size_t kLdbNameBytes = 32;
+
 // Row pointer helpers.
 inline constexpr uint32_t pointerPage(uint32_t rowPointer) { return rowPointer >> 8; }
 inline constexpr uint16_t pointerSlot(uint32_t rowPointer) { return uint16_t(rowPointer & 0xFF); }

@@ -6,6 +6,7 @@
 #include "jet/in_use.h"
 
 #include "jet/file_users.h"
+#include "jet/format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,9 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint64_t kFirstUserLock = 0x10000001;
-constexpr uint64_t kUserLocks = 0xFF; // users 1..255
-constexpr size_t kNameBytes = 32;
+using format::kLdbFirstUserLock;
+using format::kLdbNameBytes;
+using format::kLdbUserLocks;
 
 // Paths are UTF-8 in this program; on Windows a narrow path would be read in the ANSI code page.
 fs::path pathOf(const std::string& utf8) {
@@ -54,7 +55,7 @@ std::string lockFileOf(const std::string& database) {
 // A name field of an entry: up to the first NUL, trailing blanks cut, bytes read as Latin-1.
 std::string nameField(const char* bytes) {
     std::string name;
-    for (size_t i = 0; i < kNameBytes && bytes[i] != '\0'; ++i) {
+    for (size_t i = 0; i < kLdbNameBytes && bytes[i] != '\0'; ++i) {
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x20) return {}; // not a name: the entry was never written
         if (c < 0x80) {
@@ -70,12 +71,12 @@ std::string nameField(const char* bytes) {
 
 // "computer X, user Y" from the entry of the user whose user lock is held, when it can be read.
 std::string userOfSlot(const std::string& lockFile, uint64_t lockOffset) {
-    const uint64_t user = lockOffset - kFirstUserLock + 1;
+    const uint64_t user = lockOffset - kLdbFirstUserLock + 1;
     std::ifstream in(pathOf(lockFile), std::ios::binary);
-    char entry[2 * kNameBytes] = {};
+    char entry[2 * kLdbNameBytes] = {};
     in.seekg(std::streamoff((user - 1) * sizeof entry));
     if (!in.read(entry, sizeof entry)) return {};
-    const std::string computer = nameField(entry), account = nameField(entry + kNameBytes);
+    const std::string computer = nameField(entry), account = nameField(entry + kLdbNameBytes);
     if (computer.empty() && account.empty()) return {};
     std::string who;
     if (!computer.empty()) who = "computer " + computer;
@@ -109,9 +110,9 @@ std::string message(const std::string& database, const std::string& who) {
 // Whose user lock another program holds in the lock file: nullopt when none is held, an empty
 // text when one is held but its entry names nobody.
 std::optional<std::string> userLockHolder(const std::string& lockFile) {
-    for (const auto& lock : file_users::foreignLocks(lockFile, kFirstUserLock, kUserLocks)) {
+    for (const auto& lock : file_users::foreignLocks(lockFile, kLdbFirstUserLock, kLdbUserLocks)) {
         if (!lasting(lockFile, lock)) continue;
-        const bool oneUser = lock.start >= kFirstUserLock && lock.length == 1;
+        const bool oneUser = lock.start >= kLdbFirstUserLock && lock.length == 1;
         return oneUser ? userOfSlot(lockFile, lock.start) : std::string();
     }
     return std::nullopt;
