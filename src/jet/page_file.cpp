@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace jet {
 
@@ -19,7 +21,10 @@ uint32_t PageFile::pageCount() const {
 
 const Bytes& PageFile::page(uint32_t number) const {
     auto it = cache_.find(number);
-    if (it != cache_.end()) return it->second;
+    if (it != cache_.end()) {
+        it->second.lastUse = ++useClock_;
+        return it->second.bytes;
+    }
     if (number >= pageCount())
         throw PageMissingError(name_, number, pageCount());
     // Table scans read pages mostly in ascending order: fetch the following uncached pages in
@@ -31,10 +36,32 @@ const Bytes& PageFile::page(uint32_t number) const {
     readBuffer_.resize(size_t(count) * kPageSize);
     readAt(uint64_t(number) * kPageSize, readBuffer_.data(), readBuffer_.size());
     auto hint = cache_.end();
+    // The pages read ahead count as used before the one asked for: they are the first to go.
     for (uint32_t i = count; i-- > 0;)
-        hint = cache_.emplace_hint(hint, number + i, Bytes(readBuffer_.begin() + i * kPageSize,
-                                                           readBuffer_.begin() + (i + 1) * kPageSize));
-    return hint->second;
+        hint = cache_.emplace_hint(hint, number + i,
+                                   CachedPage{Bytes(readBuffer_.begin() + i * kPageSize,
+                                                    readBuffer_.begin() + (i + 1) * kPageSize),
+                                              ++useClock_});
+    return hint->second.bytes;
+}
+
+void PageFile::keep(uint32_t number, const Bytes& bytes) {
+    CachedPage& cached = cache_[number];
+    cached.bytes = bytes; // a page cached already keeps its buffer: views into it stay valid
+    cached.lastUse = ++useClock_;
+}
+
+void PageFile::trimCache() {
+    const size_t clean = cache_.size() - held_.size();
+    if (clean <= cacheBudget_) return;
+    // The least recently used pages that are not held, oldest first, as many as are too many.
+    std::vector<std::pair<uint64_t, uint32_t>> candidates;
+    candidates.reserve(clean);
+    for (const auto& [number, cached] : cache_)
+        if (!held_.count(number)) candidates.emplace_back(cached.lastUse, number);
+    const size_t drop = clean - cacheBudget_;
+    std::nth_element(candidates.begin(), candidates.begin() + std::ptrdiff_t(drop - 1), candidates.end());
+    for (size_t i = 0; i < drop; ++i) cache_.erase(candidates[i].second);
 }
 
 ByteView PageFile::view(uint32_t number) const {
@@ -64,12 +91,12 @@ void PageFile::writePage(uint32_t number, const Bytes& bytes, WriteStage stage) 
         if (it != held_.end() && it->second != stage) writeHeld();
         held_[number] = stage;
         heldEnd_ = std::max(heldEnd_, number + 1);
-        cache_[number] = bytes;
+        keep(number, bytes);
         ++generation_;
         return;
     }
     writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
-    cache_[number] = bytes;
+    keep(number, bytes);
     noteOwnWrite();
 }
 
@@ -94,7 +121,7 @@ void PageFile::writeHeld() {
                 ++it;
                 continue;
             }
-            writeAt(uint64_t(it->first) * kPageSize, cache_.at(it->first).data(), kPageSize);
+            writeAt(uint64_t(it->first) * kPageSize, cache_.at(it->first).bytes.data(), kPageSize);
             any = true;
             it = held_.erase(it);
             if (held_.empty()) heldEnd_ = 0;
@@ -147,7 +174,10 @@ bool PageFile::refresh() {
     // the last change was not ours: another process may have written within the same tick.
     bool ownRecentWrite = std::chrono::steady_clock::now() - lastOwnWrite_ < std::chrono::seconds(2);
     bool unsure = modifiedJustNow() && !ownRecentWrite;
-    if (stampKnown_ && now == stamp_ && !unsure) return false;
+    if (stampKnown_ && now == stamp_ && !unsure) {
+        trimCache();
+        return false;
+    }
     // Held pages are this object's own writes: they reach the file before the cache is dropped.
     if (!held_.empty()) {
         writeHeld();
@@ -161,6 +191,7 @@ bool PageFile::refresh() {
         cache_.clear();
         ++generation_;
     }
+    trimCache();
     return changed;
 }
 
