@@ -19,12 +19,7 @@ uint32_t PageFile::pageCount() const {
     return pages > 0xFFFFFF ? 0xFFFFFF : uint32_t(pages); // row pointers hold 24-bit page numbers
 }
 
-const Bytes& PageFile::page(uint32_t number) const {
-    auto it = cache_.find(number);
-    if (it != cache_.end()) {
-        it->second.lastUse = ++useClock_;
-        return it->second.bytes;
-    }
+uint32_t PageFile::uncachedRun(uint32_t number) const {
     if (number >= pageCount())
         throw PageMissingError(name_, number, pageCount());
     // Table scans read pages mostly in ascending order: fetch the following uncached pages in
@@ -33,6 +28,16 @@ const Bytes& PageFile::page(uint32_t number) const {
     auto next = cache_.upper_bound(number);
     uint32_t limit = next == cache_.end() ? pageCount() : next->first;
     while (count < kReadAhead && number + count < limit) ++count;
+    return count;
+}
+
+const Bytes& PageFile::page(uint32_t number) const {
+    auto it = cache_.find(number);
+    if (it != cache_.end()) {
+        it->second.lastUse = ++useClock_;
+        return it->second.bytes;
+    }
+    const uint32_t count = uncachedRun(number);
     readBuffer_.resize(size_t(count) * kPageSize);
     readAt(uint64_t(number) * kPageSize, readBuffer_.data(), readBuffer_.size());
     auto hint = cache_.end();
@@ -62,6 +67,20 @@ void PageFile::trimCache() {
     const size_t drop = clean - cacheBudget_;
     std::nth_element(candidates.begin(), candidates.begin() + std::ptrdiff_t(drop - 1), candidates.end());
     for (size_t i = 0; i < drop; ++i) cache_.erase(candidates[i].second);
+}
+
+ByteView PageFile::scanView(uint32_t number, ScanBuffer& buffer) const {
+    if (cache_.count(number)) return view(number);
+    if (number < buffer.first || number - buffer.first >= buffer.count) {
+        buffer.count = 0; // nothing valid while the read may fail
+        const uint32_t count = uncachedRun(number);
+        buffer.bytes.resize(size_t(count) * kPageSize);
+        readAt(uint64_t(number) * kPageSize, buffer.bytes.data(), buffer.bytes.size());
+        buffer.first = number;
+        buffer.count = count;
+    }
+    return ByteView(buffer.bytes.data() + size_t(number - buffer.first) * kPageSize, kPageSize,
+                    "page " + std::to_string(number));
 }
 
 ByteView PageFile::view(uint32_t number) const {

@@ -40,6 +40,16 @@ public:
     // A checked view of a page, its `what` naming the page ("page 12") for error messages.
     ByteView view(uint32_t number) const;
 
+    // One pass over many pages (a table scan) without keeping them: a page in the cache (held
+    // ones included) comes from there, any other is read, a run of pages at a time, into the
+    // caller's buffer. The view stays valid until the next call with the same buffer.
+    struct ScanBuffer {
+        Bytes bytes;
+        uint32_t first = 0;
+        uint32_t count = 0; // pages in `bytes`, from `first`
+    };
+    ByteView scanView(uint32_t number, ScanBuffer& buffer) const;
+
     // Writes one whole page (number == pageCount() appends). Needs a writable file. While writes
     // are held (holdWrites) the page only goes into the cache, tagged with its stage.
     void writePage(uint32_t number, const Bytes& bytes, WriteStage stage = WriteStage::Data);
@@ -96,6 +106,7 @@ private:
     friend class FaultPageFile; // forwards to the file it wraps
     void noteOwnWrite();
     void keep(uint32_t number, const Bytes& bytes); // a written page into the cache
+    uint32_t uncachedRun(uint32_t number) const;    // pages to read from `number` on (throws past the end)
     void trimCache();
     std::string name_;
     static constexpr uint64_t kUnknownSize = ~uint64_t(0);

@@ -1,8 +1,12 @@
 // The page cache's budget: pages beyond it are dropped at refresh() only, never within an
 // operation (references handed out stay valid until then) and never a held page (a write not yet
-// on the disk); a dropped page reads again as the file holds it.
+// on the disk); a dropped page reads again as the file holds it. Table scans read past the cache
+// but see the pages written or held through it.
+#include "jet/database_impl.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
+#include "support/bible_fixture.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +74,57 @@ TEST(PageCache, HeldPagesAreNeverDroppedAndReachTheFile) {
         const uint8_t expected = p == kPages ? 99 : p == 3 || p == 17 || p == 30 ? uint8_t(100 + p) : uint8_t(p);
         EXPECT_EQ(file->page(p), filled(expected)) << "page " << p;
     }
+}
+
+TEST(PageCache, AScanKeepsNoPageButSeesTheWrittenAndHeldOnes) {
+    auto file = numberedFile();
+    jet::PageFile::ScanBuffer buffer;
+    EXPECT_EQ(file->scanView(10, buffer).u8(0), 10); // reads a run of pages from 10 on
+    EXPECT_EQ(file->cachedPages(), 0u);
+    file->writePage(12, filled(112));
+    file->holdWrites(true);
+    file->writePage(14, filled(114));
+    for (uint32_t p = 10; p < kPages; ++p) {
+        const uint8_t expected = p == 12 ? 112 : p == 14 ? 114 : uint8_t(p);
+        EXPECT_EQ(file->scanView(p, buffer).u8(kPageSize - 1), expected) << "page " << p;
+    }
+    EXPECT_EQ(file->cachedPages(), 2u);
+    EXPECT_THROW(file->scanView(kPages, buffer), jet::Error);
+}
+
+// A bulk run changes Text(255) verse texts (values the engine keeps of the table, so each change
+// makes the next statement scan the table again) with a cache that keeps nothing but the held
+// pages: every statement shows the texts written so far, though most are not on the disk yet.
+TEST(PageCache, StatementsOfABulkRunSeeItsHeldWrites) {
+    test_support::TempDir dir;
+    test_support::BibleSpec bibleSpec = test_support::simpleBible(2, 3, 12);
+    bibleSpec.verseTextAsText255 = true;
+    const auto path = test_support::writeBible(dir / "b.mdb", bibleSpec);
+    auto owned = jet::openPageFile(path.string(), true);
+    jet::PageFile& file = *owned;
+    file.setCacheBudget(0);
+    auto db = jet::openDatabase(std::move(owned), jet::OpenMode::ReadWrite);
+    db->setFlushEachUpdate(false);
+    jet::setHeldPagesLimit(*db, 1000); // nothing reaches the disk before the flush
+    const auto texts = [&](int book, int chapter) {
+        const jet::RowSet rows = db->queryWithoutLongValues("select * from bible where book = " + std::to_string(book) +
+                                                            " and chapter = " + std::to_string(chapter) + " order by verse");
+        std::vector<std::u16string> out;
+        for (size_t r = 0; r < rows.size(); ++r) out.push_back(std::get<std::u16string>(rows.value(r, size_t(rows.columnIndex("BIBLETEXT")))));
+        return out;
+    };
+    std::vector<std::u16string> expected = texts(2, 2);
+    for (size_t v = 0; v < expected.size(); ++v) {
+        const jet::RowSet rows = db->queryWithoutLongValues("select * from bible where book = 2 and chapter = 2 order by verse");
+        expected[v] = u"changed in the bulk run, verse " + std::u16string(1, char16_t(u'a' + v));
+        db->updateText("bible", rows.id(v), "BIBLETEXT", expected[v]);
+        ASSERT_GT(file.heldPages(), 0u);
+        ASSERT_EQ(texts(2, 2), expected) << "after verse " << v;
+    }
+    db->flush();
+    db.reset();
+    const auto stored = test_support::readVerseTexts(path);
+    for (size_t v = 0; v < expected.size(); ++v) EXPECT_EQ(stored.at({2, 2, int(v + 1)}), expected[v]);
 }
 
 } // namespace
