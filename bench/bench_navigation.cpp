@@ -1,12 +1,15 @@
 // Opening a bible and stepping through it in the real window, offscreen: choosing bible version
-// 1 until its first verse shows, a chapter step and a verse step, with one pane and with both.
+// 1 until its first verse shows, a chapter step and a verse step, with one pane and with both,
+// for KJV and for WEB; then the peak memory of the window with KJV in pane 1 and WEB in pane 2.
 //
-//   bench_navigation [folder-with-KJV.mdb]
+//   bench_navigation [folder-with-KJV.mdb-and-WEB.mdb]
+//   bench_navigation --peak-memory [folder]   only the peak memory (a fresh process: the peak of
+//                                             a process never goes down)
 //
-// Without a folder it uses demo/drive_c/Lumora/HolyBibles/KJV.mdb below $KANTELO_SOURCE_DIR (or
-// the current folder) when ./run.sh made it, else
-// it writes a bible of the KJV's shape (66 books, 1,189 chapters, 31,102 verses) to a
-// temporary folder.
+// Without a folder it uses demo/drive_c/Lumora/HolyBibles below $KANTELO_SOURCE_DIR (or the
+// current folder) when ./run.sh made it, else it writes a bible of the KJV's shape (66 books,
+// 1,189 chapters, 31,102 verses) to a temporary folder. Without WEB.mdb a copy of KJV.mdb takes
+// its place. Every step works on copies; the bibles given are not changed.
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
 #include "bench_timing.h"
@@ -16,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -24,7 +28,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -64,17 +70,88 @@ void writeKjvShapedBible(const fs::path& file) {
     jet::createDatabase(file.string(), {table});
 }
 
+// The largest resident set of this process so far, in MB of 1,024 KB: the "VmHWM" line of
+// /proc/self/status, what `/usr/bin/time -v` reports as "Maximum resident set size". (getrusage
+// would count the pages of the parent a started process was forked from.)
+double peakMemoryMb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    return 0;
+}
+
+// Chooses a bible in a selector as the user does: its name, then the selector's change.
+void choose(TForm1& form, int pane, const char* bible) {
+    if (pane == 1) {
+        form.ComboBox1->setCurrentText(bible);
+        form.ComboBox1Change();
+    } else {
+        form.ComboBox3->setCurrentText(bible);
+        form.ComboBox3Change();
+    }
+}
+
+// KJV in pane 1, then WEB in pane 2, in a window that did nothing before.
+int reportPeakMemory() {
+    const auto print = [](const char* what) { std::printf("%-42s peak memory %6.1f MB", what, peakMemoryMb()); };
+    TForm1 form;
+    form.show();
+    QCoreApplication::processEvents();
+    print("the window alone");
+    std::printf("\n");
+    choose(form, 1, "KJV");
+    QCoreApplication::processEvents();
+    print("KJV in pane 1");
+    std::printf("\n");
+    choose(form, 2, "WEB");
+    QCoreApplication::processEvents();
+    print("KJV in pane 1, WEB in pane 2");
+    std::printf("  goal < 60 MB%s\n", peakMemoryMb() < 60 ? "" : " MISSED");
+    return 0;
+}
+
+// The steps of one bible in pane 1 (pane 2 as it is).
+void measureSteps(TForm1& form, const char* bible) {
+    constexpr int runs = 15;
+    form.ComboBox1->setCurrentText(bible);
+    report("choose bible 1 until its first verse shows", measure(runs, [&] { form.ComboBox1Change(); }), 50);
+    // Genesis: 50 chapters; each run steps on from chapter 1 as far as it goes.
+    report("next chapter", measure(40, [&] { form.SpeedButton4Click(); }), 10);
+    report("previous chapter", measure(40, [&] { form.SpeedButton3Click(); }), 10);
+    report("next verse", measure(25, [&] { form.SpeedButton2Click(); }), 5);
+    report("previous verse", measure(25, [&] { form.SpeedButton1Click(); }), 5);
+    // The save writes the row (a text equal to the row's would not be written); the next
+    // statement then reads a changed file.
+    const auto edit = [&] {
+        app::RichEditView& view = form.paneLines(1);
+        view.replaceLine(0, view.line(0) + " ");
+        form.edited1 = true;
+    };
+    report("next verse after an edit (save + step)", measure(10, [&] {
+               edit();
+               form.SpeedButton2Click();
+           }));
+    report("next chapter after an edit (save + step)", measure(5, [&] {
+               edit();
+               form.SpeedButton4Click();
+           }));
+    form.ComboBox2->setCurrentIndex(18); // Psalms: the book with the most rows
+    report("choose a book (Psalms)", measure(runs, [&] { form.ComboBox2Change(); }));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     TForm1::messageSink = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool peakOnly = std::erase(args, std::string("--peak-memory")) > 0;
 
     QTemporaryDir drive;
     fs::path folder;
-    if (argc > 1) {
-        folder = argv[1];
+    if (!args.empty()) {
+        folder = args.front();
     } else if (const fs::path demo = fs::path(std::getenv("KANTELO_SOURCE_DIR") ? std::getenv("KANTELO_SOURCE_DIR") : ".") /
                                      "demo/drive_c/Lumora/HolyBibles";
                fs::exists(demo / "KJV.mdb")) {
@@ -85,54 +162,42 @@ int main(int argc, char** argv) {
         std::printf("writing a bible of %d verses...\n", kVerses);
         writeKjvShapedBible(folder / "KJV.mdb");
     }
-    // Both panes on copies of the same bible, below a drive of our own.
+    // Copies below a drive of our own: the steps write, and closing would compact.
     const fs::path benchFolder = fs::path(drive.path().toStdString()) / "bench" / "Lumora" / "HolyBibles";
     fs::create_directories(benchFolder);
     fs::copy_file(folder / "KJV.mdb", benchFolder / "KJV.mdb");
-    fs::copy_file(folder / "KJV.mdb", benchFolder / "KJV2.mdb");
+    fs::copy_file(fs::exists(folder / "WEB.mdb") ? folder / "WEB.mdb" : folder / "KJV.mdb", benchFolder / "WEB.mdb");
+    for (const char* name : {"KJV.mdb", "WEB.mdb"})
+        fs::permissions(benchFolder / name, fs::perms::owner_write, fs::perm_options::add);
     qputenv("KANTELO_DRIVE_C", QFile::encodeName(QString::fromStdString((benchFolder.parent_path().parent_path()).string())));
     TForm1::settingsPathOverride = drive.path() + "/bench.INI";
     qputenv("KANTELO_BACKUP_DIR", QFile::encodeName(drive.path() + "/backups"));
-    std::printf("bible: %s (%lld bytes)\n", (folder / "KJV.mdb").c_str(),
-                static_cast<long long>(fs::file_size(folder / "KJV.mdb")));
+    if (peakOnly) return reportPeakMemory();
 
-    TForm1 form;
-    form.show();
-    QCoreApplication::processEvents();
-    constexpr int runs = 15;
-
-    for (int panes = 1; panes <= 2; ++panes) {
-        std::printf("-- %d pane%s open\n", panes, panes == 1 ? "" : "s");
-        if (panes == 2) {
-            form.ComboBox3->setCurrentText("KJV2");
-            form.ComboBox3Change();
+    for (const char* name : {"KJV.mdb", "WEB.mdb"})
+        std::printf("bible: %s (%lld bytes)\n", (benchFolder / name).c_str(),
+                    static_cast<long long>(fs::file_size(benchFolder / name)));
+    {
+        TForm1 form;
+        form.show();
+        QCoreApplication::processEvents();
+        for (const char* bible : {"KJV", "WEB"}) {
+            const char* other = std::string(bible) == "KJV" ? "WEB" : "KJV";
+            std::printf("-- %s in pane 1, pane 2 closed\n", bible);
+            choose(form, 2, "");
+            measureSteps(form, bible);
+            std::printf("-- %s in pane 1, %s in pane 2\n", bible, other);
+            choose(form, 2, other);
+            measureSteps(form, bible);
         }
-        form.ComboBox1->setCurrentText("KJV");
-        report("choose bible 1 until its first verse shows",
-               measure(runs, [&] { form.ComboBox1Change(); }), 50);
-        // Genesis: 50 chapters; each run steps on from chapter 1 as far as it goes.
-        report("next chapter", measure(40, [&] { form.SpeedButton4Click(); }), 10);
-        report("previous chapter", measure(40, [&] { form.SpeedButton3Click(); }), 10);
-        report("next verse", measure(25, [&] { form.SpeedButton2Click(); }), 5);
-        report("previous verse", measure(25, [&] { form.SpeedButton1Click(); }), 5);
-        // The save writes the row (a text equal to the row's would not be written); the next
-        // statement then reads a changed file.
-        const auto edit = [&] {
-            app::RichEditView& view = form.paneLines(1);
-            view.replaceLine(0, view.line(0) + " ");
-            form.edited1 = true;
-        };
-        report("next verse after an edit (save + step)", measure(10, [&] {
-                   edit();
-                   form.SpeedButton2Click();
-               }));
-        report("next chapter after an edit (save + step)", measure(5, [&] {
-                   edit();
-                   form.SpeedButton4Click();
-               }));
-        form.ComboBox2->setCurrentIndex(18); // Psalms: the book with the most rows
-        report("choose a book (Psalms)", measure(runs, [&] { form.ComboBox2Change(); }));
     }
     TForm1::messageSink = nullptr;
-    return 0;
+    // The peak of this process counts the steps above: a fresh one measures the window alone.
+    std::printf("-- peak memory (a fresh process: %s --peak-memory FOLDER)\n", argv[0]);
+    std::fflush(stdout);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QString::fromLocal8Bit(argv[0]), {"--peak-memory", QString::fromStdString(folder.string())});
+    child.waitForFinished(-1);
+    return child.exitCode();
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -166,13 +167,18 @@ private:
     // over the whole table reads only what its first screen shows.
     void loadRow(int index) const;
     void loadAllRows() const;
+    // The row as this query holds it from now on, its long values read: a post changes it here.
+    jet::Row& ownRow(int index) const;
     std::string tableOfStatement() const;
     Connection* connection_;
     QString name_;
     QStringList sql_;
     bool active_ = false;
-    mutable jet::ResultSet snapshot_;
-    mutable std::vector<bool> longValuesPending_; // per row
+    // The snapshot: the statement's rows as the engine gave them (sharing the values it keeps,
+    // long values left out), and every row whose long values were read or whose text was posted.
+    jet::RowSet rows_;
+    bool longColumns_ = false; // the statement's columns include Memo or OLE ones
+    mutable std::map<int, jet::Row> ownRows_;
     bool readThroughBulkWriter_ = false;
     int current_ = -1;
     bool eof_ = false;

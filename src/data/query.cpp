@@ -129,21 +129,21 @@ void Query::open() {
         bulk = nullptr; // not writable: read as usual; a post reports the engine's message
     }
     if (!bulk) connection_->refreshIfChanged();
-    jet::ResultSet rows = (bulk ? *bulk : connection_->database()).queryWithoutLongValues(sqlText().toStdString());
-    snapshot_ = std::move(rows);
-    const bool longColumns = std::any_of(snapshot_.columns.begin(), snapshot_.columns.end(), [](const jet::ColumnInfo& c) {
+    jet::RowSet rows = (bulk ? *bulk : connection_->database()).queryWithoutLongValues(sqlText().toStdString());
+    rows_ = std::move(rows);
+    ownRows_.clear();
+    longColumns_ = std::any_of(rows_.columns().begin(), rows_.columns().end(), [](const jet::ColumnInfo& c) {
         return c.type == jet::ColumnType::Memo || c.type == jet::ColumnType::Ole;
     });
-    longValuesPending_.assign(snapshot_.rows.size(), longColumns);
     readThroughBulkWriter_ = bulk != nullptr;
     tableName_ = QString::fromStdString(tableOfStatement());
     active_ = true;
     state_ = DataSetState::Browse;
     pendingText_.clear();
-    current_ = snapshot_.rows.empty() ? -1 : 0;
+    current_ = rows_.empty() ? -1 : 0;
     // Bof and Eof are set only by a Prior or Next that found no further row (or an empty
     // result), so the first such attempt at either end still fires AfterScroll.
-    bof_ = eof_ = snapshot_.rows.empty();
+    bof_ = eof_ = rows_.empty();
     // The bound memo follows every open; AfterScroll only when there is a row to stand on.
     if (onDataChange) onDataChange();
     if (current_ >= 0 && afterScroll) afterScroll();
@@ -154,8 +154,8 @@ void Query::close() {
     active_ = false;
     state_ = DataSetState::Inactive;
     pendingText_.clear();
-    snapshot_ = {};
-    longValuesPending_.clear();
+    rows_ = {};
+    ownRows_.clear();
     current_ = -1;
     bof_ = eof_ = false;
     if (onDataChange) onDataChange();
@@ -174,17 +174,25 @@ void Query::checkActive(const char* operation) const {
 }
 
 void Query::loadRow(int index) const {
-    if (index < 0 || size_t(index) >= longValuesPending_.size() || !longValuesPending_[size_t(index)]) return;
+    if (!longColumns_ || index < 0 || size_t(index) >= rows_.size() || ownRows_.count(index)) return;
     // The rows are read from where the statement read them; the file has not been written by this
     // process since (loadPendingRowsOfFile runs before every write).
     jet::Database* bulk = readThroughBulkWriter_ ? connection_->bulkWriter() : nullptr;
     const jet::Database& db = bulk ? *bulk : connection_->database();
-    db.readLongValues(tableName_.toStdString(), snapshot_.rows[size_t(index)]);
-    longValuesPending_[size_t(index)] = false;
+    jet::Row row = rows_.row(size_t(index));
+    db.readLongValues(tableName_.toStdString(), row);
+    ownRows_.emplace(index, std::move(row));
 }
 
 void Query::loadAllRows() const {
-    for (size_t i = 0; i < longValuesPending_.size(); ++i) loadRow(int(i));
+    for (size_t i = 0; i < rows_.size(); ++i) loadRow(int(i));
+}
+
+jet::Row& Query::ownRow(int index) const {
+    loadRow(index);
+    auto it = ownRows_.find(index);
+    if (it == ownRows_.end()) it = ownRows_.emplace(index, rows_.row(size_t(index))).first;
+    return it->second;
 }
 
 void Query::postIfEditing() {
@@ -200,16 +208,16 @@ void Query::notifyScroll() {
 void Query::first() {
     checkActive("move to the first row");
     postIfEditing();
-    current_ = snapshot_.rows.empty() ? -1 : 0;
-    bof_ = eof_ = snapshot_.rows.empty();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = eof_ = rows_.empty();
     notifyScroll();
 }
 
 void Query::last() {
     checkActive("move to the last row");
     postIfEditing();
-    current_ = int(snapshot_.rows.size()) - 1;
-    bof_ = eof_ = snapshot_.rows.empty();
+    current_ = int(rows_.size()) - 1;
+    bof_ = eof_ = rows_.empty();
     notifyScroll();
 }
 
@@ -218,7 +226,7 @@ void Query::next() {
     postIfEditing();
     if (eof_) return;
     bof_ = false;
-    if (current_ + 1 < int(snapshot_.rows.size())) ++current_;
+    if (current_ + 1 < int(rows_.size())) ++current_;
     else eof_ = true;
     notifyScroll();
 }
@@ -235,19 +243,21 @@ void Query::prior() {
 
 bool Query::eof() const { return eof_; }
 bool Query::bof() const { return bof_; }
-bool Query::isEmpty() const { return snapshot_.rows.empty(); }
-int Query::recordCount() const { return int(snapshot_.rows.size()); }
+bool Query::isEmpty() const { return rows_.empty(); }
+int Query::recordCount() const { return int(rows_.size()); }
 int Query::recordNumber() const { return current_; }
 
 Field Query::fieldByName(const QString& column) const {
     checkActive(("read field \"" + column.toStdString() + "\"").c_str());
-    const int index = snapshot_.columnIndex(column.toStdString());
+    const int index = rows_.columnIndex(column.toStdString());
     if (index < 0)
         throw DataError(name_.toStdString() + ": field '" + column.toStdString() + "' not found.");
     if (current_ < 0) return Field(std::nullopt, column);
-    const jet::ColumnType type = snapshot_.columns[size_t(index)].type;
+    const jet::ColumnType type = rows_.columns()[size_t(index)].type;
     if (type == jet::ColumnType::Memo || type == jet::ColumnType::Ole) loadRow(current_);
-    const auto& values = snapshot_.rows[size_t(current_)].values;
+    const auto own = ownRows_.find(current_);
+    if (own == ownRows_.end()) return Field(rows_.value(size_t(current_), size_t(index)), column);
+    const auto& values = own->second.values;
     if (size_t(index) >= values.size()) return Field(std::nullopt, column);
     return Field(values[size_t(index)], column);
 }
@@ -257,7 +267,7 @@ DataSetState Query::state() const { return state_; }
 void Query::edit() {
     checkActive("edit");
     if (state_ == DataSetState::Edit) return;
-    pendingText_ = current_ >= 0 && snapshot_.columnIndex(kTextColumn) >= 0 ? fieldByName(kTextColumn).asString()
+    pendingText_ = current_ >= 0 && rows_.columnIndex(kTextColumn) >= 0 ? fieldByName(kTextColumn).asString()
                                                                              : QString();
     state_ = DataSetState::Edit;
 }
@@ -281,13 +291,12 @@ void Query::post() {
                         ": the verse text was not saved, because the query holds no verse row "
                         "(no rows for this book and chapter).");
     }
-    const int column = snapshot_.columnIndex(kTextColumn);
+    const int column = rows_.columnIndex(kTextColumn);
     if (column < 0)
         throw DataError(name_.toStdString() + ": field '" + kTextColumn + "' not found; the text was not saved.");
     if (tableName_.isEmpty())
         throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
-    loadRow(current_);
-    jet::Row& row = snapshot_.rows[size_t(current_)];
+    jet::Row& row = ownRow(current_);
     const std::u16string text = toU16(pendingText_);
     if (size_t(column) < row.values.size() && row.values[size_t(column)] == jet::Value(text)) {
         // The row holds this text already (a save right after a save): nothing to write.
@@ -301,10 +310,10 @@ void Query::post() {
         // Reads go through a read-only handle; the write opens the file for writing only for
         // this update, so a read-only or locked file fails here with the engine's message.
         if (jet::Database* bulk = connection_->bulkWriter()) {
-            bulk->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+            bulk->updateText(tableName_.toStdString(), row.id, rows_.columns()[size_t(column)].name, text);
         } else {
             auto writer = jet::Database::open(connection_->database().path(), jet::OpenMode::ReadWrite);
-            writer->updateText(tableName_.toStdString(), row.id, snapshot_.columns[size_t(column)].name, text);
+            writer->updateText(tableName_.toStdString(), row.id, rows_.columns()[size_t(column)].name, text);
         }
     }
     connection_->noteWritten();

@@ -119,32 +119,30 @@ ResultSet Database::Impl::readAll(const TableDef& def) {
 Database::Impl::TableSnapshot& Database::Impl::snapshot(const TableDef& def) {
     auto& slot = snapshots_[def.firstPage];
     if (slot) return *slot;
-    auto snap = std::make_unique<TableSnapshot>();
+    auto rows = std::make_shared<TableRows>(def.columns.size());
     forEachRow(*file, def, [&](const RowLocation& loc, const CrackedRow& row) {
-        snap->rows.push_back(loc);
         std::vector<Value> values(def.columns.size());
         for (size_t i = 0; i < def.columns.size(); ++i)
             if (!def.columns[i].isLongValue()) values[i] = decodeValue(*file, def.columns[i], row, row.columns[i]);
-        snap->values.push_back(std::move(values));
+        rows->add(loc, std::move(values));
     });
+    auto snap = std::make_unique<TableSnapshot>();
+    snap->rows = std::move(rows);
     slot = std::move(snap);
     return *slot;
 }
 
-const std::vector<size_t>* Database::Impl::TableSnapshot::rowsWithValue(size_t column, int64_t wanted) {
+const std::vector<uint32_t>* Database::Impl::TableSnapshot::rowsWithValue(size_t column, int64_t wanted) {
     auto [slot, fresh] = byValue.try_emplace(column);
-    if (fresh) {
-        std::map<int64_t, std::vector<size_t>> index;
-        bool wholeNumbers = true;
-        for (size_t r = 0; r < values.size() && wholeNumbers; ++r) {
-            const Value& v = values[r][column];
-            if (const auto* n = std::get_if<int64_t>(&v)) index[*n].push_back(r);
-            else if (!std::holds_alternative<Null>(v)) wholeNumbers = false; // compared by matches()
-        }
-        if (wholeNumbers) slot->second = std::move(index);
+    // A column holding other values than whole numbers and NULL is compared by matches().
+    if (fresh && rows->wholeNumbers(column)) {
+        std::map<int64_t, std::vector<uint32_t>> index;
+        for (size_t r = 0; r < rows->size(); ++r)
+            if (const auto n = rows->wholeNumber(r, column)) index[*n].push_back(uint32_t(r));
+        slot->second = std::move(index);
     }
     if (!slot->second) return nullptr;
-    static const std::vector<size_t> noRows;
+    static const std::vector<uint32_t> noRows;
     const auto found = slot->second->find(wanted);
     return found == slot->second->end() ? &noRows : &found->second;
 }
@@ -215,7 +213,7 @@ bool comparableWithInteger(ColumnType t) {
 
 } // namespace
 
-ResultSet Database::Impl::select(const std::string& sql, bool longValues) {
+Database::Impl::Selection Database::Impl::select(const std::string& sql) {
     SelectStatement st = parseSelect(sql);
     refresh();
     const TableDef& def = table(st.table);
@@ -237,40 +235,60 @@ ResultSet Database::Impl::select(const std::string& sql, bool longValues) {
     if (st.orderBy) order = column(*st.orderBy);
 
     TableSnapshot& snap = snapshot(def);
+    const TableRows& rows = *snap.rows;
     // A statement of the window names a book (and a chapter): only the rows of that value are
     // tested, in storage order as a full scan would meet them.
-    const std::vector<size_t>* candidates =
+    const std::vector<uint32_t>* candidates =
         conditions.empty() ? nullptr : snap.rowsWithValue(conditions.front().first, conditions.front().second);
+    Selection selection;
+    selection.def = &def;
+    selection.rows = snap.rows;
+    const size_t count = candidates ? candidates->size() : rows.size();
+    for (size_t n = 0; n < count; ++n) {
+        const uint32_t r = candidates ? (*candidates)[n] : uint32_t(n);
+        bool ok = std::all_of(conditions.begin(), conditions.end(),
+                              [&](const auto& c) { return matches(rows.value(r, c.first), c.second); });
+        if (ok) selection.positions.push_back(r);
+    }
+    if (order) {
+        // Stable: rows of equal values stay in storage order.
+        std::vector<Value> keys;
+        keys.reserve(selection.positions.size());
+        for (uint32_t r : selection.positions) keys.push_back(rows.value(r, *order));
+        std::vector<uint32_t> sorted(selection.positions.size());
+        for (uint32_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
+        const bool desc = st.descending;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](uint32_t a, uint32_t b) {
+            int c = compareValues(keys[a], keys[b]);
+            return desc ? c > 0 : c < 0;
+        });
+        for (uint32_t& i : sorted) i = selection.positions[i];
+        selection.positions = std::move(sorted);
+    }
+    return selection;
+}
+
+ResultSet Database::Impl::withLongValues(const Selection& selection) {
+    const TableDef& def = *selection.def;
+    const TableRows& rows = *selection.rows;
     ResultSet rs;
     for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
-    bool anyLongValue = longValues && std::any_of(def.columns.begin(), def.columns.end(),
-                                                  [](const ColumnDef& c) { return c.isLongValue(); });
-    const size_t count = candidates ? candidates->size() : snap.rows.size();
-    for (size_t n = 0; n < count; ++n) {
-        const size_t r = candidates ? (*candidates)[n] : n;
-        const auto& values = snap.values[r];
-        bool ok = std::all_of(conditions.begin(), conditions.end(),
-                              [&](const auto& c) { return matches(values[c.first], c.second); });
-        if (!ok) continue;
+    bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(),
+                                    [](const ColumnDef& c) { return c.isLongValue(); });
+    rs.rows.reserve(selection.positions.size());
+    for (uint32_t r : selection.positions) {
         Row row;
-        row.id = snap.rows[r].header;
-        row.values = values;
+        const RowLocation& loc = rows.location(r);
+        row.id = loc.header;
+        row.values.reserve(def.columns.size());
+        for (size_t i = 0; i < def.columns.size(); ++i) row.values.push_back(rows.value(r, i));
         if (anyLongValue) {
-            const RowLocation& loc = snap.rows[r];
             CrackedRow cracked = crackRow(def, DataPage(file->view(loc.data.page), loc.data.page).row(loc.data.slot));
             for (size_t i = 0; i < def.columns.size(); ++i)
                 if (def.columns[i].isLongValue())
                     row.values[i] = decodeValue(*file, def.columns[i], cracked, cracked.columns[i]);
         }
         rs.rows.push_back(std::move(row));
-    }
-    if (order) {
-        size_t k = *order;
-        bool desc = st.descending;
-        std::stable_sort(rs.rows.begin(), rs.rows.end(), [&](const Row& a, const Row& b) {
-            int c = compareValues(a.values[k], b.values[k]);
-            return desc ? c > 0 : c < 0;
-        });
     }
     return rs;
 }
@@ -334,11 +352,16 @@ void Database::scanTable(const std::string& table, const std::function<void(cons
 }
 
 ResultSet Database::query(const std::string& sql) const {
-    return impl_->guarded([&] { return impl_->select(sql); });
+    return impl_->guarded([&] { return impl_->withLongValues(impl_->select(sql)); });
 }
 
-ResultSet Database::queryWithoutLongValues(const std::string& sql) const {
-    return impl_->guarded([&] { return impl_->select(sql, false); });
+RowSet Database::queryWithoutLongValues(const std::string& sql) const {
+    return impl_->guarded([&] {
+        Impl::Selection selection = impl_->select(sql);
+        std::vector<ColumnInfo> columns;
+        for (const auto& c : selection.def->columns) columns.push_back(selection.def->info(c));
+        return RowSet(std::move(columns), std::move(selection.rows), std::move(selection.positions));
+    });
 }
 
 void Database::readLongValues(const std::string& table, Row& row) const {

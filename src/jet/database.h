@@ -100,6 +100,33 @@ struct ResultSet {
     int columnIndex(const std::string& name) const; // without regard to ASCII case; -1 if none
 };
 
+class TableRows; // the values the engine keeps of a table (jet/table_rows.h)
+
+// The rows of a statement with their Memo and OLE values left Null, sharing the values the
+// engine keeps of the table instead of copying them. Static like ResultSet: nothing in it
+// changes when the file changes afterwards.
+class RowSet {
+public:
+    RowSet();
+    RowSet(std::vector<ColumnInfo> columns, std::shared_ptr<const TableRows> table, std::vector<uint32_t> rows);
+    ~RowSet();
+    RowSet(RowSet&&) noexcept;
+    RowSet& operator=(RowSet&&) noexcept;
+
+    const std::vector<ColumnInfo>& columns() const { return columns_; }
+    int columnIndex(const std::string& name) const; // without regard to ASCII case; -1 if none
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    RowId id(size_t row) const;
+    Value value(size_t row, size_t column) const;
+    Row row(size_t row) const; // its id and every value
+
+private:
+    std::vector<ColumnInfo> columns_;
+    std::shared_ptr<const TableRows> table_;
+    std::vector<uint32_t> rows_; // positions in table_, in the statement's order
+};
+
 class Database {
 public:
     // Opens and validates the file. ReadOnly never writes; ReadWrite fails with a clear message
@@ -125,7 +152,7 @@ public:
     ResultSet query(const std::string& sql) const;
     // The same rows with their Memo and OLE values left Null, for a reader that needs the long
     // values of a few rows only: readLongValues() reads them for one row.
-    ResultSet queryWithoutLongValues(const std::string& sql) const;
+    RowSet queryWithoutLongValues(const std::string& sql) const;
     // Reads the Memo and OLE values of `row`, a row of table `table` with one value per table
     // column (a result of the statements above), from the file as it is now.
     void readLongValues(const std::string& table, Row& row) const;

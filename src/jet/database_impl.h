@@ -7,6 +7,7 @@
 #include "jet/page_file.h"
 #include "jet/row.h"
 #include "jet/table_def.h"
+#include "jet/table_rows.h"
 
 #include <functional>
 #include <map>
@@ -53,23 +54,30 @@ struct Database::Impl {
     // Every live row of a table, all columns, in storage order.
     ResultSet readAll(const TableDef& def);
     void scan(const TableDef& def, const std::function<void(const Row&)>& visit);
-    // Runs a statement of the SELECT subset (parse, filter, order) on the current file content.
-    // With `longValues` false, Memo and OLE values are left Null (readLongValues() reads them).
-    ResultSet select(const std::string& sql, bool longValues = true);
+    // Runs a statement of the SELECT subset (parse, filter, order) on the current file content:
+    // the table's kept rows and the positions of the statement's rows among them, in its order.
+    struct Selection {
+        const TableDef* def = nullptr;
+        std::shared_ptr<const TableRows> rows;
+        std::vector<uint32_t> positions;
+    };
+    Selection select(const std::string& sql);
+    // The selected rows with every value, Memo and OLE read from the file.
+    ResultSet withLongValues(const Selection& selection);
     // Drops every parsed structure (after a write that changed definitions or maps). Writes made
     // through `file` are noticed without this (its generation changes).
     void invalidate();
 
     // A table's live rows with every value but the long ones (Memo/OLE are read on demand), kept
-    // while the file does not change so that repeated statements do not re-crack every row.
+    // while the file does not change so that repeated statements do not re-crack every row. The
+    // rows are never changed once built: statements' row sets share them.
     struct TableSnapshot {
-        std::vector<RowLocation> rows;
-        std::vector<std::vector<Value>> values; // Null in place of long values
+        std::shared_ptr<const TableRows> rows;
         // Per column, built on the first statement that compares it: the rows (ascending) of each
         // value, when the column holds only whole numbers and NULL; nullopt when it holds others.
-        std::map<size_t, std::optional<std::map<int64_t, std::vector<size_t>>>> byValue;
+        std::map<size_t, std::optional<std::map<int64_t, std::vector<uint32_t>>>> byValue;
         // The rows (ascending) whose value in `column` may equal `wanted`; nullptr: any row may.
-        const std::vector<size_t>* rowsWithValue(size_t column, int64_t wanted);
+        const std::vector<uint32_t>* rowsWithValue(size_t column, int64_t wanted);
     };
     TableSnapshot& snapshot(const TableDef& def);
 

@@ -33,8 +33,10 @@ void loadSpace(PageWriter& writer, const LongValueColumn& column, LongValueSpace
     PageFile& file = writer.file();
     UsageMap owned = readUsageMap(file, column.ownedMap, file.pageCount(),
                                   "owned-pages map of " + column.what);
+    // A pass over all of the column's pages for three fields each: past the cache.
+    PageFile::ScanBuffer buffer;
     for (uint32_t p : owned.pages) {
-        ByteView v = file.view(p);
+        ByteView v = file.scanView(p, buffer);
         if (v.u8(0) != kPageData || v.u32(kDataOwner) != kLvalOwner) continue;
         space.owned.insert(p);
         noteFreeSpace(space, p, v.u16(kDataFreeSpace));

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace jet {
 
@@ -17,9 +19,7 @@ uint32_t PageFile::pageCount() const {
     return pages > 0xFFFFFF ? 0xFFFFFF : uint32_t(pages); // row pointers hold 24-bit page numbers
 }
 
-const Bytes& PageFile::page(uint32_t number) const {
-    auto it = cache_.find(number);
-    if (it != cache_.end()) return it->second;
+uint32_t PageFile::uncachedRun(uint32_t number) const {
     if (number >= pageCount())
         throw PageMissingError(name_, number, pageCount());
     // Table scans read pages mostly in ascending order: fetch the following uncached pages in
@@ -28,13 +28,59 @@ const Bytes& PageFile::page(uint32_t number) const {
     auto next = cache_.upper_bound(number);
     uint32_t limit = next == cache_.end() ? pageCount() : next->first;
     while (count < kReadAhead && number + count < limit) ++count;
+    return count;
+}
+
+const Bytes& PageFile::page(uint32_t number) const {
+    auto it = cache_.find(number);
+    if (it != cache_.end()) {
+        it->second.lastUse = ++useClock_;
+        return it->second.bytes;
+    }
+    const uint32_t count = uncachedRun(number);
     readBuffer_.resize(size_t(count) * kPageSize);
     readAt(uint64_t(number) * kPageSize, readBuffer_.data(), readBuffer_.size());
     auto hint = cache_.end();
+    // The pages read ahead count as used before the one asked for: they are the first to go.
     for (uint32_t i = count; i-- > 0;)
-        hint = cache_.emplace_hint(hint, number + i, Bytes(readBuffer_.begin() + i * kPageSize,
-                                                           readBuffer_.begin() + (i + 1) * kPageSize));
-    return hint->second;
+        hint = cache_.emplace_hint(hint, number + i,
+                                   CachedPage{Bytes(readBuffer_.begin() + i * kPageSize,
+                                                    readBuffer_.begin() + (i + 1) * kPageSize),
+                                              ++useClock_});
+    return hint->second.bytes;
+}
+
+void PageFile::keep(uint32_t number, const Bytes& bytes) {
+    CachedPage& cached = cache_[number];
+    cached.bytes = bytes; // a page cached already keeps its buffer: views into it stay valid
+    cached.lastUse = ++useClock_;
+}
+
+void PageFile::trimCache() {
+    const size_t clean = cache_.size() - held_.size();
+    if (clean <= cacheBudget_) return;
+    // The least recently used pages that are not held, oldest first, as many as are too many.
+    std::vector<std::pair<uint64_t, uint32_t>> candidates;
+    candidates.reserve(clean);
+    for (const auto& [number, cached] : cache_)
+        if (!held_.count(number)) candidates.emplace_back(cached.lastUse, number);
+    const size_t drop = clean - cacheBudget_;
+    std::nth_element(candidates.begin(), candidates.begin() + std::ptrdiff_t(drop - 1), candidates.end());
+    for (size_t i = 0; i < drop; ++i) cache_.erase(candidates[i].second);
+}
+
+ByteView PageFile::scanView(uint32_t number, ScanBuffer& buffer) const {
+    if (cache_.count(number)) return view(number);
+    if (number < buffer.first || number - buffer.first >= buffer.count) {
+        buffer.count = 0; // nothing valid while the read may fail
+        const uint32_t count = uncachedRun(number);
+        buffer.bytes.resize(size_t(count) * kPageSize);
+        readAt(uint64_t(number) * kPageSize, buffer.bytes.data(), buffer.bytes.size());
+        buffer.first = number;
+        buffer.count = count;
+    }
+    return ByteView(buffer.bytes.data() + size_t(number - buffer.first) * kPageSize, kPageSize,
+                    "page " + std::to_string(number));
 }
 
 ByteView PageFile::view(uint32_t number) const {
@@ -64,12 +110,12 @@ void PageFile::writePage(uint32_t number, const Bytes& bytes, WriteStage stage) 
         if (it != held_.end() && it->second != stage) writeHeld();
         held_[number] = stage;
         heldEnd_ = std::max(heldEnd_, number + 1);
-        cache_[number] = bytes;
+        keep(number, bytes);
         ++generation_;
         return;
     }
     writeAt(uint64_t(number) * kPageSize, bytes.data(), kPageSize);
-    cache_[number] = bytes;
+    keep(number, bytes);
     noteOwnWrite();
 }
 
@@ -94,7 +140,7 @@ void PageFile::writeHeld() {
                 ++it;
                 continue;
             }
-            writeAt(uint64_t(it->first) * kPageSize, cache_.at(it->first).data(), kPageSize);
+            writeAt(uint64_t(it->first) * kPageSize, cache_.at(it->first).bytes.data(), kPageSize);
             any = true;
             it = held_.erase(it);
             if (held_.empty()) heldEnd_ = 0;
@@ -147,7 +193,10 @@ bool PageFile::refresh() {
     // the last change was not ours: another process may have written within the same tick.
     bool ownRecentWrite = std::chrono::steady_clock::now() - lastOwnWrite_ < std::chrono::seconds(2);
     bool unsure = modifiedJustNow() && !ownRecentWrite;
-    if (stampKnown_ && now == stamp_ && !unsure) return false;
+    if (stampKnown_ && now == stamp_ && !unsure) {
+        trimCache();
+        return false;
+    }
     // Held pages are this object's own writes: they reach the file before the cache is dropped.
     if (!held_.empty()) {
         writeHeld();
@@ -161,6 +210,7 @@ bool PageFile::refresh() {
         cache_.clear();
         ++generation_;
     }
+    trimCache();
     return changed;
 }
 

@@ -1,7 +1,8 @@
 // The file I/O seam of the engine: a database file seen as numbered 4 KB pages, backed by a real
 // file (read-only or read-write) or by memory (tests, fuzzing). Every read, write, flush and
 // truncation of a database file goes through it. Pages read are cached until the file is seen to
-// change (size or modification time) or is written through this object.
+// change (size or modification time); beyond a budget the least recently used ones are dropped at
+// the next refresh().
 #pragma once
 #include "jet/bytes.h"
 
@@ -33,10 +34,21 @@ public:
     uint32_t pageCount() const;
 
     // The page's bytes (exactly one page). Throws jet::Error naming the file for a page past the
-    // end. The reference stays valid until the cache is dropped (refresh() or a write).
+    // end. The reference stays valid until the cache is dropped or trimmed (refresh(), which the
+    // engine calls at the start of every operation, or a write).
     const Bytes& page(uint32_t number) const;
     // A checked view of a page, its `what` naming the page ("page 12") for error messages.
     ByteView view(uint32_t number) const;
+
+    // One pass over many pages (a table scan) without keeping them: a page in the cache (held
+    // ones included) comes from there, any other is read, a run of pages at a time, into the
+    // caller's buffer. The view stays valid until the next call with the same buffer.
+    struct ScanBuffer {
+        Bytes bytes;
+        uint32_t first = 0;
+        uint32_t count = 0; // pages in `bytes`, from `first`
+    };
+    ByteView scanView(uint32_t number, ScanBuffer& buffer) const;
 
     // Writes one whole page (number == pageCount() appends). Needs a writable file. While writes
     // are held (holdWrites) the page only goes into the cache, tagged with its stage.
@@ -68,8 +80,13 @@ public:
     uint64_t diskStamp() const { return stamp(); }
 
     // Drops cached pages when the file changed on disk since they were read. Returns true when
-    // it did (callers drop what they parsed from those pages as well).
+    // it did (callers drop what they parsed from those pages as well). Otherwise trims the cache
+    // to its budget, dropping the least recently used pages that are not held.
     bool refresh();
+    // How many pages (not counting held ones) the cache keeps across a refresh(). A table scan
+    // reads every page of the table; only what the next operations are likely to reuse stays.
+    void setCacheBudget(size_t pages) { cacheBudget_ = pages; }
+    size_t cachedPages() const { return cache_.size(); }
     // A value that changes whenever the file's content may have changed (size, mtime, own writes).
     uint64_t generation() const { return generation_; }
 
@@ -88,9 +105,18 @@ protected:
 private:
     friend class FaultPageFile; // forwards to the file it wraps
     void noteOwnWrite();
+    void keep(uint32_t number, const Bytes& bytes); // a written page into the cache
+    uint32_t uncachedRun(uint32_t number) const;    // pages to read from `number` on (throws past the end)
+    void trimCache();
     std::string name_;
     static constexpr uint64_t kUnknownSize = ~uint64_t(0);
-    mutable std::map<uint32_t, Bytes> cache_;
+    struct CachedPage {
+        Bytes bytes;
+        uint64_t lastUse = 0; // useClock_ at the last read
+    };
+    mutable std::map<uint32_t, CachedPage> cache_;
+    mutable uint64_t useClock_ = 0;
+    size_t cacheBudget_ = 256; // 1 MB
     mutable uint64_t size_ = kUnknownSize; // file size as of the last refresh or own write
     static constexpr uint32_t kReadAhead = 16;
     mutable Bytes readBuffer_;
@@ -100,7 +126,7 @@ private:
     std::chrono::steady_clock::time_point lastOwnWrite_{};
     bool holding_ = false;
     bool unsynced_ = false;               // written since the last sync
-    std::map<uint32_t, WriteStage> held_; // their bytes are in cache_
+    std::map<uint32_t, WriteStage> held_; // their bytes are in cache_, never trimmed
     uint32_t heldEnd_ = 0;                // one past the highest held page
 };
 

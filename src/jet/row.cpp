@@ -132,8 +132,11 @@ void forEachDataPage(const PageFile& file, const TableDef& def,
                      const std::function<void(uint32_t, const DataPage&)>& visit) {
     UsageMap owned = readUsageMap(file, def.ownedMapPointer, file.pageCount(),
                                   "owned-pages map of table " + def.name);
+    // The table's pages are read once each, past the cache: a scan of a whole bible would
+    // otherwise keep all of its pages until the next refresh.
+    PageFile::ScanBuffer buffer;
     for (uint32_t pageNumber : owned.pages) {
-        ByteView view = file.view(pageNumber);
+        ByteView view = file.scanView(pageNumber, buffer);
         // Only this table's data pages count; a map bit on anything else is ignored.
         if (view.u8(0) != kPageData || view.u32(kDataOwner) != def.firstPage) continue;
         visit(pageNumber, DataPage(view, pageNumber));

@@ -161,4 +161,34 @@ TEST_F(Post, LongTextsAndUnicodeArriveUnchanged) {
     EXPECT_EQ(storedChapterOne().at(0), longText);
 }
 
+// A verse column of type Text(255) holds its texts among the values the engine keeps of the table
+// and shares with the queries: the posting query shows the new text, a query opened before
+// keeps the old one, a query opened after reads the new one.
+TEST(PostText255, ThePostingQueryShowsTheTextAndAnEarlierQueryKeepsItsOwn) {
+    test_support::TempDir dir;
+    test_support::BibleSpec bibleSpec = test_support::simpleBible(1, 1, 3);
+    bibleSpec.verseTextAsText255 = true;
+    const auto file = test_support::writeBible(dir / "bible.mdb", bibleSpec);
+    data::Connection connection, other;
+    connect(connection, file);
+    connect(other, file);
+    data::Query query(connection), earlier(other), later(other);
+    for (data::Query* q : {&query, &earlier}) {
+        setStatement(*q, {"Select * from bible", "where BOOK = 1", "and CHAPTER = 1", "ORDER BY Verse ASC"});
+        q->open();
+        q->next();
+    }
+    query.edit();
+    query.setEditText("posted");
+    query.post();
+    query.prior();
+    query.next();
+    EXPECT_EQ(query.fieldByName("BIBLETEXT").asString(), "posted");
+    EXPECT_EQ(earlier.fieldByName("BIBLETEXT").asString(), "Verse 1:1:2");
+    setStatement(later, {"Select * from bible", "where BOOK = 1", "and CHAPTER = 1", "ORDER BY Verse ASC"});
+    later.open();
+    later.next();
+    EXPECT_EQ(later.fieldByName("BIBLETEXT").asString(), "posted");
+}
+
 } // namespace

@@ -84,12 +84,20 @@ std::unique_ptr<jet::FaultPageFile> faultFile(const jet::Bytes& contents) {
     return std::make_unique<jet::FaultPageFile>(jet::memoryPageFile(contents, "bible.mdb"));
 }
 
-// Runs the updates on a fault file armed by `arm` (`batched`: one flush at the end). Returns how
-// many updates returned; `after` gets what the disk holds, `writes` the writes made.
-int runUpdates(const jet::Bytes& start, const Scenario& s, bool batched,
+struct UpdateRun {
+    const char* name;
+    bool batched;   // one flush at the end
+    bool tinyCache; // the page cache keeps no page but the held ones across updates
+};
+
+// Runs the updates on a fault file armed by `arm`. Returns how many updates returned; `after`
+// gets what the disk holds, `writes` the writes made.
+int runUpdates(const jet::Bytes& start, const Scenario& s, const UpdateRun& run,
                const std::function<void(jet::FaultPageFile&)>& arm, jet::Bytes& after, int& writes) {
+    const bool batched = run.batched;
     auto owned = faultFile(start);
     jet::FaultPageFile& file = *owned;
+    if (run.tinyCache) file.setCacheBudget(0); // every update reads its pages again, held ones excepted
     arm(file);
     int done = 0;
     std::unique_ptr<jet::Database> db;
@@ -151,17 +159,19 @@ TEST(PowerCut, EveryWritePointOfUpdatesLeavesOldOrNewValues) {
             states.push_back(states.back());
             states.back()[u.row] = u.text;
         }
-        for (bool batched : {false, true}) {
-            SCOPED_TRACE(std::string(s.name) + (batched ? ", batched" : ", one update at a time"));
+        for (const UpdateRun& run : {UpdateRun{"one update at a time", false, false}, UpdateRun{"batched", true, false},
+                               UpdateRun{"batched, no cache beyond the held pages", true, true}}) {
+            const bool batched = run.batched;
+            SCOPED_TRACE(std::string(s.name) + ", " + run.name);
             jet::Bytes after;
             int writes = 0, ignored = 0, strandedCopies = 0;
-            ASSERT_EQ(runUpdates(start, s, batched, [](jet::FaultPageFile&) {}, after, writes), int(s.updates.size()));
+            ASSERT_EQ(runUpdates(start, s, run, [](jet::FaultPageFile&) {}, after, writes), int(s.updates.size()));
             ASSERT_EQ(readTexts(after), states.back());
             ASSERT_GE(writes, 3); // data, switch and free stages at the least
             for (int cut = 1; cut <= writes; ++cut) {
                 for (size_t sectors : {size_t(0), size_t(8)}) {
                     SCOPED_TRACE("power cut at write " + std::to_string(cut) + ", " + std::to_string(sectors) + " sectors of it landed");
-                    int done = runUpdates(start, s, batched,
+                    int done = runUpdates(start, s, run,
                                           [&](jet::FaultPageFile& f) { f.cutPowerAtWrite(cut, sectors); }, after, ignored);
                     Texts now = readTexts(after);
                     // Returned updates are on the disk unless batched; the one in progress is old or new.
@@ -191,7 +201,7 @@ TEST(PowerCut, EveryWritePointOfUpdatesLeavesOldOrNewValues) {
             if (s.textColumn) {
                 EXPECT_GT(strandedCopies, 0) << "no cut fell between the two writes of a move";
             }
-            RecordProperty(std::string(s.name) + (batched ? " batched" : "") + ": moved copies left for the next session",
+            RecordProperty(std::string(s.name) + ", " + run.name + ": moved copies left for the next session",
                            std::to_string(strandedCopies));
         }
     }

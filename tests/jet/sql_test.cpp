@@ -143,6 +143,73 @@ TEST_F(BibleQuery, SeesChangesMadeThroughAnotherHandle) {
     EXPECT_EQ(std::get<std::u16string>(before.rows[0].values[size_t(text)]), u"Verse 1:1:1");
 }
 
+// A row set shares the values the engine keeps of the table; a write that makes the engine read
+// the table again must not change a row set handed out before (Text(255) verse texts are among
+// the kept values, Memo texts are not).
+TEST(RowSets, KeepTheirValuesWhenTheTableIsWrittenAndReadAgain) {
+    for (bool textColumn : {true, false}) {
+        SCOPED_TRACE(textColumn ? "Text(255) verse texts" : "Memo verse texts");
+        test_support::TempDir dir;
+        test_support::BibleSpec bibleSpec = test_support::simpleBible(2, 2, 3);
+        bibleSpec.verseTextAsText255 = textColumn;
+        auto file = test_support::writeBible(dir / "b.mdb", bibleSpec);
+        auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
+        const char* sql = "select * from bible where book = 2 and chapter = 1 order by verse desc";
+        const jet::RowSet before = db->queryWithoutLongValues(sql);
+        const int text = before.columnIndex("bibletext"), verse = before.columnIndex("Verse");
+        ASSERT_EQ(before.size(), 3u);
+        ASSERT_GE(text, 0);
+        EXPECT_EQ(before.value(0, size_t(verse)), jet::Value(int64_t(3)));
+        const jet::Value oldText = textColumn ? jet::Value(u"Verse 2:1:3") : jet::Value(jet::Null{});
+        EXPECT_EQ(before.value(0, size_t(text)), oldText);
+
+        db->updateText("bible", before.id(0), "BIBLETEXT", u"changed");
+        auto other = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
+        other->updateText("bible", before.id(1), "BIBLETEXT", u"changed elsewhere");
+        const jet::RowSet after = db->queryWithoutLongValues(sql);
+        EXPECT_EQ(before.value(0, size_t(text)), oldText);
+        EXPECT_EQ(before.row(1).values[size_t(text)], textColumn ? jet::Value(u"Verse 2:1:2") : jet::Value(jet::Null{}));
+        ASSERT_EQ(after.size(), 3u);
+        EXPECT_EQ(after.id(0), before.id(0));
+        if (textColumn) {
+            EXPECT_EQ(after.value(0, size_t(text)), jet::Value(u"changed"));
+            EXPECT_EQ(after.value(1, size_t(text)), jet::Value(u"changed elsewhere"));
+        }
+        // Memo values are read for one row from the file as it is now.
+        jet::Row row = before.row(0);
+        db->readLongValues("bible", row);
+        EXPECT_EQ(row.values[size_t(text)], textColumn ? oldText : jet::Value(u"changed"));
+    }
+}
+
+// Every value of every corpus table (all column types, NULLs among whole numbers and others)
+// reads the same through a statement, its row set and a plain table read.
+TEST(RowSets, HoldWhatATableReadHoldsForEveryCorpusTable) {
+    for (const auto& path : test_support::corpusFiles()) {
+        auto db = jet::Database::open(path.string());
+        for (const std::string& table : db->tableNames()) {
+            if (table.find(']') != std::string::npos) continue;
+            SCOPED_TRACE(path.filename().string() + " " + table);
+            const jet::ResultSet all = db->readTable(table);
+            const jet::ResultSet queried = db->query("select * from [" + table + "]");
+            const jet::RowSet rows = db->queryWithoutLongValues("select * from [" + table + "]");
+            ASSERT_EQ(queried.rows.size(), all.rows.size());
+            ASSERT_EQ(rows.size(), all.rows.size());
+            ASSERT_EQ(rows.columns().size(), all.columns.size());
+            for (size_t r = 0; r < all.rows.size(); ++r) {
+                EXPECT_EQ(queried.rows[r].id, all.rows[r].id);
+                EXPECT_EQ(queried.rows[r].values, all.rows[r].values) << "row " << r;
+                EXPECT_EQ(rows.id(r), all.rows[r].id);
+                for (size_t c = 0; c < all.columns.size(); ++c) {
+                    const bool longValue = all.columns[c].type == jet::ColumnType::Memo || all.columns[c].type == jet::ColumnType::Ole;
+                    EXPECT_EQ(rows.value(r, c), longValue ? jet::Value(jet::Null{}) : all.rows[r].values[c])
+                        << "row " << r << " column " << all.columns[c].name;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(BibleQuery, ConditionOnATextColumnIsRefused) {
     try {
         db->query("select * from bible where BIBLETEXT = 1");
