@@ -27,7 +27,8 @@ std::string readAll(const fs::path& p) {
 // Runs in the X session: starts the program, waits for its window, checks the exact title,
 // then clicks the close button (75 x 25 at 840, 620 of the 708 px high client area, which ends
 // at the window's bottom edge) and waits for the program to end.
-// Exits with 4 when the X server never answers (Xvfb can go away right after it reported ready).
+// Exits with 4 when the X server never answers or is gone before the program could connect
+// (Xvfb can go away right after it reported ready).
 const char* sessionScript = R"SH(
 dir=$1
 for i in $(seq 1 100); do
@@ -41,6 +42,9 @@ id=
 for i in $(seq 1 200); do
   id=$(xdotool search --name 'Kantelo für Lumora' 2>/dev/null | head -n 1)
   [ -n "$id" ] && break
+  if ! kill -0 $pid 2>/dev/null && grep -q "could not connect to display" "$dir/out.txt"; then
+    echo "X server gone"; exit 4
+  fi
   sleep 0.1
 done
 if [ -z "$id" ]; then echo "no window"; kill $pid; exit 2; fi
