@@ -37,17 +37,14 @@ std::string columnTypeName(ColumnType type) {
     return "Unknown type " + std::to_string(int(type));
 }
 
-int TableSchema::columnIndex(const std::string& n) const {
+int columnIndexIn(const std::vector<ColumnInfo>& columns, const std::string& name) {
     for (size_t i = 0; i < columns.size(); ++i)
-        if (sameName(columns[i].name, n)) return int(i);
+        if (sameName(columns[i].name, name)) return int(i);
     return -1;
 }
 
-int ResultSet::columnIndex(const std::string& n) const {
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (sameName(columns[i].name, n)) return int(i);
-    return -1;
-}
+int TableSchema::columnIndex(const std::string& n) const { return columnIndexIn(columns, n); }
+int ResultSet::columnIndex(const std::string& n) const { return columnIndexIn(columns, n); }
 
 // ---- Impl ------------------------------------------------------------------------------------------
 
@@ -111,7 +108,7 @@ void Database::Impl::scan(const TableDef& def, const std::function<void(const Ro
 
 ResultSet Database::Impl::readAll(const TableDef& def) {
     ResultSet rs;
-    for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
+    rs.columns = def.infos();
     scan(def, [&](const Row& r) { rs.rows.push_back(r); });
     return rs;
 }
@@ -272,7 +269,7 @@ ResultSet Database::Impl::withLongValues(const Selection& selection) {
     const TableDef& def = *selection.def;
     const TableRows& rows = *selection.rows;
     ResultSet rs;
-    for (const auto& c : def.columns) rs.columns.push_back(def.info(c));
+    rs.columns = def.infos();
     bool anyLongValue = std::any_of(def.columns.begin(), def.columns.end(),
                                     [](const ColumnDef& c) { return c.isLongValue(); });
     rs.rows.reserve(selection.positions.size());
@@ -358,9 +355,7 @@ ResultSet Database::query(const std::string& sql) const {
 RowSet Database::queryWithoutLongValues(const std::string& sql) const {
     return impl_->guarded([&] {
         Impl::Selection selection = impl_->select(sql);
-        std::vector<ColumnInfo> columns;
-        for (const auto& c : selection.def->columns) columns.push_back(selection.def->info(c));
-        return RowSet(std::move(columns), std::move(selection.rows), std::move(selection.positions));
+        return RowSet(selection.def->infos(), std::move(selection.rows), std::move(selection.positions));
     });
 }
 

@@ -51,6 +51,9 @@ struct ColumnInfo {
     bool indexed = false;           // part of any index of the table
 };
 
+// Index of the column named `name` in `columns`, compared without regard to ASCII case; -1 when absent.
+int columnIndexIn(const std::vector<ColumnInfo>& columns, const std::string& name);
+
 struct TableSchema {
     std::string name;
     std::vector<ColumnInfo> columns;  // in definition (display) order

@@ -176,17 +176,12 @@ std::vector<RowId> abandonedMoveTargets(const PageFile& file, const TableDef& de
             Slot s = page.slot(slot);
             if (s.deleted() && !s.overflow() && s.length() > 0) flagged.emplace(pageNumber, slot);
             if (s.deleted() || !s.overflow()) continue;
-            // A live header that was moved: every hop of its chain is in use.
-            RowId at{pageNumber, slot};
-            for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
-                if (at.page == 0 || at.page >= file.pageCount()) break;
-                DataPage hopPage(file.view(at.page), at.page);
-                if (at.slot >= hopPage.slotCount()) break;
-                if (hop > 0 && !reached.emplace(at.page, at.slot).second) break;
-                Slot h = hopPage.slot(at.slot);
-                if (!h.overflow() || h.length() < 4) break;
-                uint32_t pointer = hopPage.row(at.slot).u32(0);
-                at = RowId{pointerPage(pointer), pointerSlot(pointer)};
+            // A live header that was moved: the row its pointers lead to is in use (the hops
+            // between carry the overflow flag, so they are never counted as abandoned).
+            try {
+                if (auto loc = locateRow(file, RowId{pageNumber, slot})) reached.emplace(loc->data.page, loc->data.slot);
+            } catch (const Error&) {
+                // A pointer that leads nowhere reaches no row.
             }
         }
     });

@@ -91,12 +91,19 @@ ColumnInfo TableDef::info(const ColumnDef& c) const {
     return info;
 }
 
+std::vector<ColumnInfo> TableDef::infos() const {
+    std::vector<ColumnInfo> out;
+    out.reserve(columns.size());
+    for (const auto& c : columns) out.push_back(info(c));
+    return out;
+}
+
 TableSchema TableDef::schema() const {
     TableSchema s;
     s.name = name;
     s.definitionPage = firstPage;
     s.rowCount = rowCount;
-    for (const auto& c : columns) s.columns.push_back(info(c));
+    s.columns = infos();
     return s;
 }
 

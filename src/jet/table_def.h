@@ -84,6 +84,7 @@ struct TableDef {
     bool isIndexed(uint16_t columnNumber) const;
     const LongValueMaps* longValueMapsFor(uint16_t columnNumber) const;
     ColumnInfo info(const ColumnDef& column) const; // the facade's view of a column
+    std::vector<ColumnInfo> infos() const;          // of every column, in definition order
     TableSchema schema() const;
 };
 

@@ -1,8 +1,6 @@
 // The kept values of a table, column by column, and the statements' row sets over them.
 #include "jet/table_rows.h"
 
-#include "jet/catalog.h"
-
 namespace jet {
 
 // ---- TableRows ---------------------------------------------------------------------------------
@@ -60,11 +58,7 @@ RowSet::~RowSet() = default;
 RowSet::RowSet(RowSet&&) noexcept = default;
 RowSet& RowSet::operator=(RowSet&&) noexcept = default;
 
-int RowSet::columnIndex(const std::string& name) const {
-    for (size_t i = 0; i < columns_.size(); ++i)
-        if (sameName(columns_[i].name, name)) return int(i);
-    return -1;
-}
+int RowSet::columnIndex(const std::string& name) const { return columnIndexIn(columns_, name); }
 
 RowId RowSet::id(size_t row) const { return table_->location(rows_[row]).header; }
 
