@@ -563,7 +563,7 @@ void TForm1::FormCreate() {
     } else if (languageCode == QLatin1String("UK")) {
         UK->setChecked(true);
         LoadUKtekst();
-    } else if (languageCode == QLatin1String("DE")) {
+    } else {
         DE1->setChecked(true);
         LoadDetekst();
     }

@@ -315,7 +315,6 @@ std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& 
 }
 
 const std::string& Database::path() const { return impl_->path; }
-OpenMode Database::mode() const { return impl_->mode; }
 
 std::vector<std::string> Database::tableNames() const {
     return impl_->guarded([&] {
