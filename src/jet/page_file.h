@@ -113,7 +113,7 @@ protected:
     virtual bool modifiedJustNow() const { return false; }
 
 private:
-    friend class FaultPageFile; // forwards to the file it wraps
+    friend class FaultPageFile; // the tests' failing page file (tests/support) forwards to the file it wraps
     void noteOwnWrite();
     void keep(uint32_t number, const Bytes& bytes); // a written page into the cache
     uint32_t uncachedRun(uint32_t number) const;    // pages to read from `number` on (throws past the end)

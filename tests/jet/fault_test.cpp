@@ -4,7 +4,7 @@
 // database file keeps a state the readers accept.
 #include "jet/compact.h"
 #include "jet/database_impl.h"
-#include "jet/fault_page_file.h"
+#include "support/fault_page_file.h"
 #include "support/bible_fixture.h"
 #include "write_helpers.h"
 

@@ -3,7 +3,7 @@
 // a Jet client does, and again after it has closed the bible. Here, on Linux, the file is checked
 // to be untouched by the refusal and, after the write and the compaction, consistent and showing
 // the new text to mdb-export.
-#include "jet/invariants.h"
+#include "support/invariants.h"
 
 #include "support/bible_fixture.h"
 #include "support/mdb_export.h"
