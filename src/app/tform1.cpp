@@ -361,9 +361,9 @@ void TForm1::buildMenus() {
     MainMenu1 = menuBar();
     auto* options = new QMenu(QStringLiteral("Options"), this);
     Options1 = MainMenu1->addMenu(options);
-    UK = options->addAction(QStringLiteral("UK"));
-    NL1 = options->addAction(QStringLiteral("NL"));
-    DE1 = options->addAction(QStringLiteral("DE"));
+    UK = options->addAction(texts::codeOf(texts::Language::UK));
+    NL1 = options->addAction(texts::codeOf(texts::Language::NL));
+    DE1 = options->addAction(texts::codeOf(texts::Language::DE));
     for (QAction* item : {UK, NL1, DE1}) item->setCheckable(true);
     NL1->setChecked(true);
     auto* extra = new QMenu(QStringLiteral("Extra"), this);
@@ -547,26 +547,14 @@ void TForm1::FormCreate() {
         if (wasActive && !active) app::runGuarded([this] { FormFocusLost(); });
     });
 
-    UK->setChecked(false);
-    NL1->setChecked(false);
-    DE1->setChecked(false);
-
-    languageCode = app::readProfileString(settingsPath(), settingsSection, languageKey, QStringLiteral("UK"));
+    for (texts::Language language : texts::kLanguages) languageItem(language)->setChecked(false);
     // Any value but the three codes would leave the window without texts and the views
     // without markers: it counts as the default.
-    if (languageCode != QLatin1String("NL") && languageCode != QLatin1String("UK") &&
-        languageCode != QLatin1String("DE"))
-        languageCode = QStringLiteral("UK");
-    if (languageCode == QLatin1String("NL")) {
-        NL1->setChecked(true);
-        LoadNLtekst();
-    } else if (languageCode == QLatin1String("UK")) {
-        UK->setChecked(true);
-        LoadUKtekst();
-    } else {
-        DE1->setChecked(true);
-        LoadDetekst();
-    }
+    const texts::Language language = texts::languageOrEnglish(
+        app::readProfileString(settingsPath(), settingsSection, languageKey, texts::codeOf(texts::Language::UK)));
+    languageCode = texts::codeOf(language);
+    languageItem(language)->setChecked(true);
+    TaalSelect(languageCode);
 
     readMaxLineLength();
     Label4->setText(QString());

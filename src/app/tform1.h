@@ -325,6 +325,10 @@ private:
     void buildMenus();
     void wireEvents();
     void applyTexts(const texts::UiTexts& language);
+    // The language menu's item of `language` (UK, NL1 or DE1).
+    QAction* languageItem(texts::Language language) const;
+    // A language chosen in the menu: its item alone ticked, its texts applied and its code kept.
+    void chooseLanguage(texts::Language language);
     void discoverBibles();
     bool applicationActive_ = true;
     bool bibleOpenRequested_[2] = {false, false};

@@ -2,6 +2,8 @@
 // lines and messages, 26 slots in the order in which a language is applied, then the captions
 // of menu entries added since.
 #pragma once
+#include "texts/language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -64,6 +66,7 @@ struct UiTexts {
     bool operator==(const UiTexts&) const = default;
 };
 
+const UiTexts& uiTexts(Language language);
 const UiTexts& dutchTexts();
 const UiTexts& englishTexts();
 const UiTexts& germanTexts();
