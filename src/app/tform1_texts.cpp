@@ -1,6 +1,8 @@
 // TForm1: applying an interface language and the language menu.
 #include "app/tform1.h"
 
+#include "app/event_guard.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -43,7 +45,10 @@ void TForm1::LoadDetekst() { applyTexts(texts::uiTexts(texts::Language::DE)); }
 void TForm1::TaalSelect(const QString& code) {
     static const texts::PerLanguage<void (TForm1::*)()> loaders{
         {&TForm1::LoadNLtekst, &TForm1::LoadUKtekst, &TForm1::LoadDetekst}};
-    if (const auto language = texts::languageOfCode(code)) (this->*loaders[*language])();
+    if (const auto language = texts::languageOfCode(code)) {
+        (this->*loaders[*language])();
+        app::setErrorLanguage(*language);
+    }
 }
 
 QAction* TForm1::languageItem(texts::Language language) const {

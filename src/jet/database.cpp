@@ -89,7 +89,7 @@ const std::vector<CatalogEntry>& Database::Impl::catalog() {
 
 const TableDef& Database::Impl::table(const std::string& name) {
     auto entry = findUserTable(catalog(), name);
-    if (!entry) throw Error(path + ": there is no table '" + name + "'");
+    if (!entry) throw Error(ErrorKind::NoTable, {path, name}, path + ": there is no table '" + name + "'");
     auto& slot = tables_[entry->tdefPage()];
     if (!slot) slot = std::make_unique<TableDef>(readTableDef(*file, entry->tdefPage(), entry->name));
     return *slot;

@@ -285,7 +285,7 @@ PageFileOpener& opener() {
 } // namespace
 
 Error notWritableError(const std::string& path) {
-    return Error(path + ": cannot be opened for writing (read-only or no permission)");
+    return Error(ErrorKind::ReadOnly, {path}, path + ": cannot be opened for writing (read-only or no permission)");
 }
 
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {
