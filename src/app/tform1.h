@@ -322,6 +322,7 @@ protected:
 
 private:
     void buildControls();
+    void setTabOrders();
     void buildMenus();
     void wireEvents();
     void applyTexts(const texts::UiTexts& language);
