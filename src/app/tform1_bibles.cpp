@@ -7,6 +7,7 @@
 #include "bibledb/bible_file.h"
 #include "bibledb/book_list.h"
 #include "bibledb/statements.h"
+#include "bibledb/version_compare.h"
 #include "verse/fill.h"
 
 #include <QComboBox>
@@ -55,6 +56,7 @@ void TForm1::ComboBox1Change() {
         // texts of the language in force.
         Options1->setEnabled(false);
     }
+    showPane2Reference();
 }
 
 void TForm1::ComboBox3Change() {
@@ -70,6 +72,7 @@ void TForm1::ComboBox3Change() {
         setStatement(ADOQuery2, bibledb::openBibleStatement());
         ADOQuery2.open();
         ADOQuery2.first();
+        pane2BookNames = bibledb::readBookNames(ADOConnection2.database());
     });
     ComboBox1Change();
 }

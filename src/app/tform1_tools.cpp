@@ -77,6 +77,7 @@ void TForm1::buildExtraMenu() {
     Goto1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     Find1 = extra->addAction(QStringLiteral("Zoeken..."));
     Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    buildCompareEntry();
     extra->addSeparator();
     MaxLineLength1 = extra->addAction(QStringLiteral("Maximale regellengte..."));
     NextLongLine1 = extra->addAction(QStringLiteral("Volgende te lange regel"));
@@ -95,6 +96,7 @@ void TForm1::applyExtraTexts(const texts::UiTexts& language) {
     Find1->setText(language.find1Caption);
     MaxLineLength1->setText(language.maxLineLength1Caption);
     NextLongLine1->setText(language.nextLongLine1Caption);
+    applyCompareTexts(language);
 }
 
 // ---- Moving to a verse ----------------------------------------------------------------------
@@ -111,6 +113,7 @@ void TForm1::goToVerse(const bibledb::VersePlace& place) {
     stepToVerse(ADOQuery1, place.verse);
     Label7->setText(ADOQuery1.fieldByName("verse").asString());
     if (ADOQuery2.active()) stepToVerse(ADOQuery2, place.verse);
+    showPane2Reference();
 }
 
 std::vector<bibledb::VerseRow> TForm1::pane1VerseRows() {

@@ -1,5 +1,6 @@
 #include "texts/ui_texts.h"
 
+#include "texts/compare_texts.h"
 #include "texts/tools_texts.h"
 
 namespace texts {
@@ -55,6 +56,7 @@ UiTexts makeDutch() {
     t.extra1Caption = QStringLiteral("Extra");
     t.restoreBackup1Caption = QString::fromUtf8("Een reservekopie terugzetten…");
     addToolsTexts(t, QStringLiteral("NL"));
+    addCompareTexts(t, QStringLiteral("NL"));
     return t;
 }
 
@@ -101,6 +103,7 @@ UiTexts makeEnglish() {
     t.extra1Caption = QStringLiteral("Tools");
     t.restoreBackup1Caption = QString::fromUtf8("Restore a backup…");
     addToolsTexts(t, QStringLiteral("UK"));
+    addCompareTexts(t, QStringLiteral("UK"));
     return t;
 }
 
@@ -150,6 +153,7 @@ UiTexts makeGerman() {
     t.extra1Caption = QStringLiteral("Extras");
     t.restoreBackup1Caption = QString::fromUtf8("Eine Sicherung wiederherstellen…");
     addToolsTexts(t, QStringLiteral("DE"));
+    addCompareTexts(t, QStringLiteral("DE"));
     return t;
 }
 
