@@ -327,7 +327,8 @@ void TForm1::buildControls() {
     CheckBox2->setToolTip(QStringLiteral("Selecteer deze optie en klik daarna op OK"));
 
     // Not a control of the design: it takes no space any other control uses and is hidden
-    // while the two panes agree (tform1_compare.cpp).
+    // while the two panes agree (tform1_compare.cpp). A long reference may reach over the empty
+    // right part of CheckBox1's box: it lies above that box, which takes no clicks there.
     Label9 = makeNumberLabel(client, pane2ReferenceRight - 8, pane2ReferenceTop);
     Label9->clear();
     Label9->setVisible(false);
@@ -345,7 +346,7 @@ void TForm1::buildControls() {
     BookList->setVisible(false);
 
     // Labels and speed buttons are drawn beneath every windowed control.
-    for (QWidget* w : std::initializer_list<QWidget*>{Label9, SpeedButton4, SpeedButton3, SpeedButton2, SpeedButton1, Label8,
+    for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton4, SpeedButton3, SpeedButton2, SpeedButton1, Label8,
                                                       Label7, Label6, Label5, Label4, Label3, Label2, Label1})
         w->lower();
 

@@ -195,6 +195,12 @@ void TForm1::stepChapter(int delta) {
     if (ADOQuery2.active()) {
         setStatement(ADOQuery2, bibledb::chapterStatement(book, Label6->text()));
         ADOQuery2.open();
+        // Pane 2's bible lacks the chapter: an open without a row shows nothing, and the verse
+        // of the chapter before must not stay in view as if pane 2 stood on it.
+        if (ADOQuery2.isEmpty()) {
+            paneLines(2).clear();
+            edited2 = false;
+        }
     }
 }
 

@@ -164,7 +164,11 @@ public:
         return {form_.CheckBox1->isChecked(), form_.CheckBox2->isChecked()};
     }
     QString newSlideMarker() override { return form_.texts.newSlideMarker; }
-    bool paneInUse(int pane) override { return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled(); }
+    // A pane on a chapter its bible lacks (pane 2 follows pane 1's chapter numbers) has no
+    // verse to change: the run passes it by.
+    bool paneInUse(int pane) override {
+        return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled() && form_.paneQuery(pane).recordNumber() >= 0;
+    }
     verse::LineView& view(int pane) override { return lineViewOf(form_.paneView(pane)); }
     bool edited(int pane) override { return form_.paneEdited(pane); }
     void setEdited(int pane) override { form_.paneEdited(pane) = true; }
