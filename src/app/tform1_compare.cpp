@@ -104,6 +104,8 @@ void TForm1::showPane2Reference() {
         break;
     }
     }
+    // Every step passes here, the whole-bible run's too: an unchanged label is left alone.
+    if (text == Label9->text() && Label9->isHidden() == text.isEmpty()) return;
     if (text.isEmpty()) {
         Label9->setVisible(false);
         Label9->clear();
