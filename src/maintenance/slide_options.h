@@ -40,7 +40,9 @@ public:
     virtual bool stopRequested() = 0;
     virtual OptionBoxes boxes() = 0;
     virtual QString newSlideMarker() = 0;
-    virtual bool paneInUse(int pane) = 0; // pane 2 while its bible is open and its view enabled
+    // Pane 2 while its bible is open, its view enabled and it stands on a verse (its bible may
+    // lack the chapter pane 1 is on).
+    virtual bool paneInUse(int pane) = 0;
     virtual verse::LineView& view(int pane) = 0;
     virtual bool edited(int pane) = 0;
     virtual void setEdited(int pane) = 0;
