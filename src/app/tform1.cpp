@@ -49,6 +49,10 @@ constexpr int clientHeight = 708;
 constexpr int statusBarHeight = 19;
 // Label6 and Label7 grow to the left: their right edge stays here.
 constexpr int numberLabelRight = 369;
+// Pane 2's own reference (Label9) grows to the left from the right edge of RE2, in the empty
+// strip below RE2 beside the whole-bible options.
+constexpr int pane2ReferenceRight = 915;
+constexpr int pane2ReferenceTop = 584;
 
 const QString settingsSection = QStringLiteral("Settings");
 const QString languageKey = QStringLiteral("Taal");
@@ -136,9 +140,12 @@ void addSorted(QComboBox* combo, const QString& name) {
     combo->insertItem(at, name);
 }
 
-// Labels that size themselves to their text; Label6/Label7 keep their right edge.
-bool isNumberLabel(const QLabel* label, const TForm1* form) {
-    return label == form->Label6 || label == form->Label7;
+// Labels that size themselves to their text and keep their right edge: that edge; -1 for the
+// labels that keep their left edge.
+int rightEdgeOf(const QLabel* label, const TForm1* form) {
+    if (label == form->Label6 || label == form->Label7) return numberLabelRight;
+    if (label == form->Label9) return pane2ReferenceRight;
+    return -1;
 }
 
 // The control that takes a wheel message for the focused widget: a selector itself (an editable
@@ -347,6 +354,13 @@ void TForm1::buildControls() {
     CheckBox2 = makeOptionBox(
         client, QStringLiteral("Verwijder alle diaovergangen aan het eind van een versregel (hele bijbel!)"), 602);
 
+    // Not a control of the design: it takes no space any other control uses and is hidden
+    // while the two panes agree (tform1_compare.cpp). A long reference may reach over the empty
+    // right part of CheckBox1's box: it lies above that box, which takes no clicks there.
+    Label9 = makeNumberLabel(client, pane2ReferenceRight - 8, pane2ReferenceTop);
+    Label9->clear();
+    Label9->setVisible(false);
+
     BookList = makeBookList(client);
 
     // Labels and speed buttons are drawn beneath every windowed control.
@@ -513,8 +527,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 if (label == Label4 && label->text().isEmpty()) continue;
                 const QSize hint = label->sizeHint();
                 if (label->size() == hint) continue;
-                if (isNumberLabel(label, this))
-                    label->setGeometry(numberLabelRight - hint.width(), label->y(), hint.width(), hint.height());
+                if (const int right = rightEdgeOf(label, this); right >= 0)
+                    label->setGeometry(right - hint.width(), label->y(), hint.width(), hint.height());
                 else
                     label->resize(hint);
             }

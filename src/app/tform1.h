@@ -198,7 +198,9 @@ public:
     void closingFailedPanes(const std::function<void()>& steps);
     // The pane whose view keeps the keyboard focus across a step: 2 while RE2 holds it, else 1.
     int focusedViewPane() const;
-    void focusStepView(); // the last step of every step: that pane's view gets the keys
+    // The last step of every step: that pane's view gets the keys, and pane 2's own reference
+    // shows where pane 2 now stands.
+    void focusStepView();
     // Typing into a bible selector opens nothing until its text names a listed bible that no
     // other listed name goes on from; Enter and a pick from the list open what the text names.
     void ComboBox1Typed();
@@ -288,6 +290,17 @@ public:
     // the last one below it when its chapter is shorter.
     void goToVerse(const bibledb::VersePlace& place);
     std::vector<bibledb::VerseRow> pane1VerseRows(); // every verse row of pane 1's file
+
+    // ---- Comparing the two versions (tform1_compare.cpp) ----------------------------------
+    QAction* Compare1 = nullptr;  // in the Tools menu, after Find
+    // Pane 2's own reference, below the right end of RE2: shown only while pane 2 stands on
+    // another verse number than pane 1, or on none (its bible lacks the chapter).
+    QLabel* Label9 = nullptr;
+    QStringList pane2BookNames;   // the book names of pane 2's bible, read when it is opened
+    void buildCompareEntry();
+    void applyCompareTexts(const texts::UiTexts& language);
+    void Compare1Click();
+    void showPane2Reference();
 
     // ---- Shared services --------------------------------------------------------------------
     // The program's one message box: modal, OK button, titled "Kantelo". While messageSink is

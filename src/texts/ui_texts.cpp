@@ -1,5 +1,6 @@
 #include "texts/ui_texts.h"
 
+#include "texts/compare_texts.h"
 #include "texts/tools_texts.h"
 
 namespace texts {
@@ -55,6 +56,7 @@ UiTexts makeDutch() {
     t.extra1Caption = QStringLiteral("Extra");
     t.restoreBackup1Caption = QString::fromUtf8("Een reservekopie terugzetten…");
     addToolsTexts(t, Language::NL);
+    addCompareTexts(t, Language::NL);
     return t;
 }
 
@@ -101,6 +103,7 @@ UiTexts makeEnglish() {
     t.extra1Caption = QStringLiteral("Tools");
     t.restoreBackup1Caption = QString::fromUtf8("Restore a backup…");
     addToolsTexts(t, Language::UK);
+    addCompareTexts(t, Language::UK);
     return t;
 }
 
@@ -150,6 +153,7 @@ UiTexts makeGerman() {
     t.extra1Caption = QStringLiteral("Extras");
     t.restoreBackup1Caption = QString::fromUtf8("Eine Sicherung wiederherstellen…");
     addToolsTexts(t, Language::DE);
+    addCompareTexts(t, Language::DE);
     return t;
 }
 

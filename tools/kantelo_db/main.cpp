@@ -28,6 +28,7 @@ const std::map<std::string, Command>& commands() {
         {"backups", {kantelo_db::cmdBackups, "backups FILE                     list the backups of FILE's bible, newest first"}},
         {"restore", {kantelo_db::cmdRestore, "restore FILE BACKUP              put a backup back in place of FILE (FILE backed up first)"}},
         {"long-lines", {kantelo_db::cmdLongLines, "long-lines FILE --max N          verses with a line longer than N characters, as CSV"}},
+        {"compare", {kantelo_db::cmdCompare, "compare A.mdb B.mdb              chapters whose verse count differs, or that one bible lacks, as CSV"}},
     };
     return table;
 }
