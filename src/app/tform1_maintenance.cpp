@@ -171,23 +171,19 @@ private:
 
 } // namespace
 
-void TForm1::CheckBox1Click() {
-    if (CheckBox1->isChecked()) {
-        BitBtn2->setEnabled(true);
-        CheckBox2->setEnabled(false);
-    } else {
-        CheckBox2->setEnabled(true);
-    }
+namespace {
+
+// A ticked option box enables the run and locks the other box; unticked, it frees the other.
+void optionBoxClicked(const QCheckBox* box, QCheckBox* other, QPushButton* run) {
+    if (box->isChecked()) run->setEnabled(true);
+    other->setEnabled(!box->isChecked());
 }
 
-void TForm1::CheckBox2Click() {
-    if (CheckBox2->isChecked()) {
-        BitBtn2->setEnabled(true);
-        CheckBox1->setEnabled(false);
-    } else {
-        CheckBox1->setEnabled(true);
-    }
-}
+} // namespace
+
+void TForm1::CheckBox1Click() { optionBoxClicked(CheckBox1, CheckBox2, BitBtn2); }
+
+void TForm1::CheckBox2Click() { optionBoxClicked(CheckBox2, CheckBox1, BitBtn2); }
 
 void TForm1::BitBtn2Click() {
     if (modifyDBRunning) return;

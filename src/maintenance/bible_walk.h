@@ -28,11 +28,8 @@ struct WalkRange {
 // How far a walk has come: the book at selector position `book`, the `booksDone`-th of the
 // `books` it visits, and `chaptersDone` of its `lastChapter` chapters done.
 struct WalkProgress {
-    int book = 0;
-    int booksDone = 0;
-    int books = 0;
-    int chaptersDone = 0;
-    int lastChapter = 0;
+    int book = 0, booksDone = 0, books = 0;
+    int chaptersDone = 0, lastChapter = 0;
     int percent() const; // the part of the walk done, counted in books and within a book in chapters
 };
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace texts {
 
@@ -29,5 +30,18 @@ struct PerLanguage {
     const T& operator[](Language language) const { return entries[std::size_t(language)]; }
     const T& operator[](const QString& code) const { return (*this)[languageOrEnglish(code)]; }
 };
+
+// One text of a group (a struct of QString fields) in every language: the group is filled from a
+// table of these, one row per text.
+template <typename Group>
+struct TextEntry {
+    QString Group::*field;
+    PerLanguage<QString> text;
+};
+
+template <typename Group, typename Entries>
+void fillTexts(Group& group, const Entries& entries, Language language) {
+    for (const TextEntry<Group>& entry : entries) group.*entry.field = entry.text[language];
+}
 
 } // namespace texts
