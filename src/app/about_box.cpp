@@ -17,20 +17,17 @@ QPixmap programIconPixmap(int size) {
     p.setBrush(QColor(255, 251, 240));
     p.drawRect(QRectF(2.5, 2.5, 27, 20));
     p.setBrush(QColor(128, 0, 128));
-    QPainterPath left;
-    left.moveTo(16, 9);
-    left.cubicTo(12, 6.5, 8, 6.5, 5, 8);
-    left.lineTo(5, 19);
-    left.cubicTo(8, 17.5, 12, 17.5, 16, 20);
-    left.closeSubpath();
-    QPainterPath right;
-    right.moveTo(16, 9);
-    right.cubicTo(20, 6.5, 24, 6.5, 27, 8);
-    right.lineTo(27, 19);
-    right.cubicTo(24, 17.5, 20, 17.5, 16, 20);
-    right.closeSubpath();
-    p.drawPath(left);
-    p.drawPath(right);
+    // Each page from the spine at x 16 outwards, to the left (-1) or the right (+1).
+    for (double side : {-1.0, 1.0}) {
+        auto x = [side](double fromSpine) { return 16 + side * fromSpine; };
+        QPainterPath page;
+        page.moveTo(16, 9);
+        page.cubicTo(x(4), 6.5, x(8), 6.5, x(11), 8);
+        page.lineTo(x(11), 19);
+        page.cubicTo(x(8), 17.5, x(4), 17.5, 16, 20);
+        page.closeSubpath();
+        p.drawPath(page);
+    }
     p.setPen(QPen(QColor(255, 251, 240), 1));
     for (double y : {11.0, 13.5, 16.0}) {
         p.drawLine(QPointF(7, y), QPointF(14, y + 0.8));

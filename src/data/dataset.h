@@ -171,6 +171,7 @@ public:
 private:
     friend class Connection;
     void checkActive(const char* operation) const;
+    void step(int direction, const char* operation); // Next (+1) and Prior (-1)
     void postIfEditing();
     void notifyScroll();
     // The long values (the verse texts) of a row are read when the row is first used: a statement

@@ -218,23 +218,19 @@ void Query::last() {
     notifyScroll();
 }
 
-void Query::next() {
-    checkActive("move to the next row");
-    postIfEditing();
-    if (eof_) return;
-    bof_ = false;
-    if (current_ + 1 < int(rows_.size())) ++current_;
-    else eof_ = true;
-    notifyScroll();
-}
+void Query::next() { step(+1, "move to the next row"); }
 
-void Query::prior() {
-    checkActive("move to the previous row");
+void Query::prior() { step(-1, "move to the previous row"); }
+
+void Query::step(int direction, const char* operation) {
+    checkActive(operation);
     postIfEditing();
-    if (bof_) return;
-    eof_ = false;
-    if (current_ > 0) --current_;
-    else bof_ = true;
+    bool& edge = direction > 0 ? eof_ : bof_; // the flag of the direction
+    if (edge) return;
+    (direction > 0 ? bof_ : eof_) = false;
+    const int target = current_ + direction;
+    if (target >= 0 && target < int(rows_.size())) current_ = target;
+    else edge = true;
     notifyScroll();
 }
 
