@@ -111,50 +111,61 @@ void PageWriter::rewriteMap(uint32_t mapPointer, const std::vector<uint32_t>& pa
     const bool global = semantics == MapSemantics::GlobalFree;
     UsageMap map = readUsageMap(file_, mapPointer, kNoLimit, what);
     EditablePage host = load(map.hostPage);
-    const size_t oldLength = map.rowLength;
-
     if (map.kind == UsageMap::Kind::Inline) {
-        auto fits = [&](uint64_t start, size_t bytes) {
-            return pages.empty() || (pages.front() >= start && pages.back() < start + bytes * 8);
-        };
-        uint64_t start = map.startPage;
-        size_t bytes = map.bitmapBytes;
-        bool inlineOk = true;
-        if (!fits(start, bytes)) {
-            uint64_t lo = global ? map.startPage : (pages.front() & ~7u);
-            if (!global && fits(lo, bytes)) {
-                start = lo;
-            } else {
-                size_t want = roundUp4((size_t(pages.back() - lo) + 1 + 7) / 8);
-                size_t limit = global ? kMaxGlobalBitmap : kMaxMemberBitmap;
-                if (want <= limit && int(kMapInlineBitmap + want) - int(oldLength) <= host.freeSpace()) {
-                    start = lo;
-                    bytes = want;
-                } else if (global) {
-                    bytes = std::max(bytes, std::min(want, limit)); // pages left uncovered stay in use
-                    if (int(kMapInlineBitmap + bytes) - int(oldLength) > host.freeSpace()) bytes = map.bitmapBytes;
-                } else {
-                    inlineOk = false;
-                }
-            }
-        }
-        if (inlineOk) {
-            Bytes row(kMapInlineBitmap + bytes, 0);
-            row[0] = kMapInline;
-            put32(row, 1, uint32_t(start));
-            for (uint32_t p : pages)
-                if (p >= start && p < start + bytes * 8) setBit(row, kMapInlineBitmap, p - start);
-            if (global)
-                for (uint64_t bit = 0; bit < bytes * 8; ++bit)
-                    if (start + bit >= pageCount) setBit(row, kMapInlineBitmap, bit);
-            host.setRow(map.hostSlot, std::move(row));
-            write(host, WriteStage::Maps);
-            return;
-        }
+        if (rewriteInlineMap(map, host, pages, global, pageCount)) return;
         map.bitmapPages.clear(); // promote to a reference map
     }
+    rewriteReferenceMap(map, host, pages, global, pageCount, what);
+}
 
-    // Reference map (or an inline map being promoted to one).
+// An inline map rewritten in its row, its window re-based or lengthened where the host page has
+// room; false when the pages do not fit an inline map (a members map then becomes a reference one).
+bool PageWriter::rewriteInlineMap(const UsageMap& map, EditablePage& host, const std::vector<uint32_t>& pages,
+                                  bool global, uint32_t pageCount) {
+    const size_t oldLength = map.rowLength;
+    auto fits = [&](uint64_t start, size_t bytes) {
+        return pages.empty() || (pages.front() >= start && pages.back() < start + bytes * 8);
+    };
+    uint64_t start = map.startPage;
+    size_t bytes = map.bitmapBytes;
+    bool inlineOk = true;
+    if (!fits(start, bytes)) {
+        uint64_t lo = global ? map.startPage : (pages.front() & ~7u);
+        if (!global && fits(lo, bytes)) {
+            start = lo;
+        } else {
+            size_t want = roundUp4((size_t(pages.back() - lo) + 1 + 7) / 8);
+            size_t limit = global ? kMaxGlobalBitmap : kMaxMemberBitmap;
+            if (want <= limit && int(kMapInlineBitmap + want) - int(oldLength) <= host.freeSpace()) {
+                start = lo;
+                bytes = want;
+            } else if (global) {
+                bytes = std::max(bytes, std::min(want, limit)); // pages left uncovered stay in use
+                if (int(kMapInlineBitmap + bytes) - int(oldLength) > host.freeSpace()) bytes = map.bitmapBytes;
+            } else {
+                inlineOk = false;
+            }
+        }
+    }
+    if (!inlineOk) return false;
+    Bytes row(kMapInlineBitmap + bytes, 0);
+    row[0] = kMapInline;
+    put32(row, 1, uint32_t(start));
+    for (uint32_t p : pages)
+        if (p >= start && p < start + bytes * 8) setBit(row, kMapInlineBitmap, p - start);
+    if (global)
+        for (uint64_t bit = 0; bit < bytes * 8; ++bit)
+            if (start + bit >= pageCount) setBit(row, kMapInlineBitmap, bit);
+    host.setRow(map.hostSlot, std::move(row));
+    write(host, WriteStage::Maps);
+    return true;
+}
+
+// Reference map (or an inline map being promoted to one): a bitmap page per window of pages, new
+// ones taken and claimed, and the row of pointers.
+void PageWriter::rewriteReferenceMap(const UsageMap& map, EditablePage& host, const std::vector<uint32_t>& pages,
+                                     bool global, uint32_t pageCount, const std::string& what) {
+    const size_t oldLength = map.rowLength;
     std::map<uint32_t, std::vector<uint32_t>> windows;
     for (uint32_t p : pages) windows[p / kPagesPerBitmapPage].push_back(p);
     std::vector<uint32_t> pointers = map.bitmapPages;

@@ -4,6 +4,7 @@
 #include "jet/bytes.h"
 #include "jet/page_edit.h"
 #include "jet/page_file.h"
+#include "jet/usage_map.h"
 
 #include <cstdint>
 #include <optional>
@@ -54,6 +55,10 @@ public:
 
 private:
     void loadFreePages();
+    bool rewriteInlineMap(const UsageMap& map, EditablePage& host, const std::vector<uint32_t>& pages, bool global,
+                          uint32_t pageCount);
+    void rewriteReferenceMap(const UsageMap& map, EditablePage& host, const std::vector<uint32_t>& pages, bool global,
+                             uint32_t pageCount, const std::string& what);
     PageFile& file_;
     std::optional<std::set<uint32_t>> freePages_; // global-map free pages inside the file
     std::set<uint32_t> reserved_;
