@@ -195,24 +195,25 @@ uint32_t lengthWithout(uint32_t pages, const std::set<uint32_t>& free) {
 // The long-value columns compaction changes. A column is only touched when its pages can be
 // accounted for: none is shared with another column, and (to be repacked) every value of the
 // column lies on its own LVAL pages.
-std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<TableDef>& tables,
-                                    const std::vector<LvalPageInfo>& info) {
-    struct Candidate {
-        ColumnPlan plan;
-        std::vector<uint32_t> owned, freeMap; // the column's maps as they are
-        size_t needed = 0;                     // pages its live rows take at the least
-    };
-    std::vector<Candidate> candidates;
-    std::map<uint32_t, int> pageUsers;
-    std::set<uint32_t> globalFree;
-    for (uint32_t p : readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map").pages) globalFree.insert(p);
+struct ColumnCandidate {
+    ColumnPlan plan;
+    std::vector<uint32_t> owned, freeMap; // the column's maps as they are
+    size_t needed = 0;                     // pages its live rows take at the least
+};
+
+// Every long-value column whose maps can be read and that has LVAL pages, with what its pages
+// hold; `pageUsers` counts the columns that list each page.
+std::vector<ColumnCandidate> collectColumnCandidates(const PageFile& file, const std::vector<TableDef>& tables,
+                                                     const std::vector<LvalPageInfo>& info,
+                                                     std::map<uint32_t, int>& pageUsers) {
+    std::vector<ColumnCandidate> candidates;
     for (size_t t = 0; t < tables.size(); ++t) {
         const TableDef& def = tables[t];
         for (size_t i = 0; i < def.columns.size(); ++i) {
             const ColumnDef& col = def.columns[i];
             const LongValueMaps* maps = col.isLongValue() ? def.longValueMapsFor(col.number) : nullptr;
             if (!maps || maps->ownedMapPointer == 0) continue;
-            Candidate c;
+            ColumnCandidate c;
             c.plan.table = t;
             c.plan.column = i;
             c.plan.maps = {maps->ownedMapPointer, maps->freeMapPointer, "column " + col.nameUtf8 + " of table " + def.name};
@@ -237,13 +238,18 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
             candidates.push_back(std::move(c));
         }
     }
+    return candidates;
+}
 
-    // Repacking every column pays when it lets the file end clearly earlier than releasing the
-    // empty pages alone does (values packed onto the lowest free pages, as the writer places them).
+// Repacking every column pays when it lets the file end clearly earlier than releasing the
+// empty pages alone does (values packed onto the lowest free pages, as the writer places them).
+bool repackingAllPays(const PageFile& file, const std::vector<ColumnCandidate>& candidates) {
+    std::set<uint32_t> globalFree;
+    for (uint32_t p : readUsageMap(file, kGlobalMapPointer, file.pageCount(), "global usage map").pages) globalFree.insert(p);
     const uint32_t pageCount = file.pageCount();
     std::set<uint32_t> emptiesReleased = globalFree, allReleased = globalFree;
     size_t allNeeded = 0;
-    for (const Candidate& c : candidates) {
+    for (const ColumnCandidate& c : candidates) {
         emptiesReleased.insert(c.plan.released.begin(), c.plan.released.end());
         allReleased.insert(c.plan.pages.begin(), c.plan.pages.end());
         allNeeded += c.needed;
@@ -255,9 +261,14 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
     }
     repackAll = repackAll && lengthWithout(pageCount, allReleased) + std::max<uint32_t>(1, pageCount / 64) <=
                                  lengthWithout(pageCount, emptiesReleased);
+    return repackAll;
+}
 
+// Which columns are repacked and which only give up their empty pages; columns with nothing to
+// release are left out.
+std::vector<ColumnPlan> decideColumnPlans(std::vector<ColumnCandidate>& candidates, bool repackAll) {
     std::vector<ColumnPlan> plans;
-    for (Candidate& c : candidates) {
+    for (ColumnCandidate& c : candidates) {
         ColumnPlan& plan = c.plan;
         // Else a column is repacked when its pages that keep live rows hold at least a tenth of
         // unused room.
@@ -274,7 +285,13 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
         }
         if (!plan.released.empty()) plans.push_back(std::move(plan));
     }
+    return plans;
+}
 
+// The plans that are safe to carry out: their pages belong to no other column, and a repacked
+// column's every out-of-line value lies on its own pages (the values are read for the copy).
+std::vector<ColumnPlan> keepSafePlans(const PageFile& file, const std::vector<TableDef>& tables,
+                                      std::vector<ColumnPlan>& plans, std::map<uint32_t, int>& pageUsers) {
     std::vector<ColumnPlan> safe;
     for (ColumnPlan& plan : plans) {
         bool ok = true;
@@ -304,6 +321,15 @@ std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<Tabl
         if (ok) safe.push_back(std::move(plan));
     }
     return safe;
+}
+
+std::vector<ColumnPlan> planColumns(const PageFile& file, const std::vector<TableDef>& tables,
+                                    const std::vector<LvalPageInfo>& info) {
+    std::map<uint32_t, int> pageUsers;
+    std::vector<ColumnCandidate> candidates = collectColumnCandidates(file, tables, info, pageUsers);
+    const bool repackAll = repackingAllPays(file, candidates);
+    std::vector<ColumnPlan> plans = decideColumnPlans(candidates, repackAll);
+    return keepSafePlans(file, tables, plans, pageUsers);
 }
 
 // Applies the plans to `file` (the overlay) and cuts off free pages at the end.
