@@ -37,8 +37,8 @@ QString asText(const jet::Value& value) {
 // the row again, later ones do nothing), and an in-memory view.
 class BibleWalker : public RunDriver {
 public:
-    BibleWalker(jet::Database& db, OptionBoxes boxes, const verse::Markers& markers)
-        : db_(db), boxes_(boxes), markers_(markers) {
+    BibleWalker(jet::Database& db, OptionBoxes boxes, const verse::Markers& markers, const WalkOptions& options)
+        : db_(db), boxes_(boxes), markers_(markers), options_(options) {
         table_ = db_.schema("bible").name;
         rows_ = db_.readTable(table_);
         book_ = column("Book");
@@ -53,13 +53,15 @@ public:
         }
     }
 
-    ApplyReport report() const { return {visits_, int(written_.size())}; }
+    ApplyReport report() const { return {visits_, int(written_.size()), changes_, bookCount_}; }
 
     int bookCount() override { return bookCount_; }
 
     void chooseBook(int position) override {
         saveEditedPane();
         book_number_ = position + 1;
+        bookPosition_ = position;
+        chaptersDone_ = 0;
         lastChapter_ = 0;
         for (size_t i : rowsOfBook(book_number_))
             lastChapter_ = std::max(lastChapter_, asInteger(rows_.rows[i].values[chapter_]));
@@ -85,6 +87,7 @@ public:
 
     void nextChapter() override {
         saveEditedPane();
+        ++chaptersDone_;
         const int chapter = hasRow() ? asInteger(current().values[chapter_]) : 0;
         if (chapter >= lastChapter_) return;
         bool ok = false;
@@ -96,8 +99,11 @@ public:
         chapterLabel_ = hasRow() ? QString::number(asInteger(current().values[chapter_])) : QString();
     }
 
-    void letEventsRun() override {}
-    bool stopRequested() override { return false; }
+    void letEventsRun() override {
+        if (options_.progress) options_.progress(bookPosition_, bookCount_, chaptersDone_, lastChapter_);
+        if (options_.letEventsRun) options_.letEventsRun();
+    }
+    bool stopRequested() override { return options_.stopRequested && options_.stopRequested(); }
     OptionBoxes boxes() override { return boxes_; }
     QString newSlideMarker() override { return markers_.newSlide; }
     bool paneInUse(int pane) override { return pane == 1; }
@@ -153,14 +159,23 @@ private:
         // The window writes the same text again; leaving such a row alone gives the same file.
         const jet::Value& stored = row.values[text_];
         if (std::holds_alternative<jet::Null>(stored) ? text.isEmpty() : asText(stored) == text) return;
-        db_.updateText(table_, row.id, rows_.columns[size_t(text_)].name, text.toStdU16String());
+        const size_t index = chapterRows_[size_t(position_)];
+        if (options_.collectChanges) {
+            const auto [it, added] = changeOfRow_.try_emplace(index, changes_.size());
+            if (added)
+                changes_.push_back({book_number_, asInteger(row.values[chapter_]), asInteger(row.values[verse_]),
+                                    asText(stored), {}});
+            changes_[it->second].after = text;
+        }
+        if (!options_.dryRun) db_.updateText(table_, row.id, rows_.columns[size_t(text_)].name, text.toStdU16String());
         row.values[text_] = text.toStdU16String();
-        written_.insert(chapterRows_[size_t(position_)]);
+        written_.insert(index);
     }
 
     jet::Database& db_;
     OptionBoxes boxes_;
     verse::Markers markers_;
+    const WalkOptions& options_;
     std::string table_;
     jet::ResultSet rows_;
     int book_ = -1, chapter_ = -1, verse_ = -1, text_ = -1;
@@ -168,6 +183,8 @@ private:
     std::map<int, std::vector<size_t>> rowsOfBook_;
 
     int book_number_ = 0;
+    int bookPosition_ = 0;
+    int chaptersDone_ = 0;
     int lastChapter_ = 0;
     QString chapterLabel_;
     std::vector<size_t> chapterRows_;
@@ -178,26 +195,50 @@ private:
     bool edited_ = false;
     int visits_ = 0;
     std::set<size_t> written_;
+    std::vector<RowChange> changes_;          // in the order of the walk
+    std::map<size_t, size_t> changeOfRow_;    // row -> its entry in changes_
+};
+
+// One flush at the end instead of one per row: a run writes up to every verse of the bible.
+class FlushAtEnd {
+public:
+    FlushAtEnd(jet::Database& db, bool writes) : db_(writes ? &db : nullptr) {
+        if (db_) db_->setFlushEachUpdate(false);
+    }
+    ~FlushAtEnd() {
+        try {
+            if (db_) db_->setFlushEachUpdate(true);
+        } catch (...) {
+            // Already failing; the writes reach the disk when the file is closed.
+        }
+    }
+    void done() {
+        if (db_) db_->setFlushEachUpdate(true);
+        db_ = nullptr;
+    }
+
+private:
+    jet::Database* db_;
 };
 
 } // namespace
 
+ApplyReport walkBible(jet::Database& db, const VerseStep& step, const verse::Markers& markers,
+                      const WalkOptions& options, bool* stopped) {
+    FlushAtEnd flush(db, !options.dryRun);
+    BibleWalker walker(db, {}, markers, options);
+    const bool completed = runOverBible(walker, step, options.books);
+    if (stopped) *stopped = !completed;
+    flush.done();
+    return walker.report();
+}
+
 ApplyReport applyToBible(jet::Database& db, OptionBoxes boxes, const verse::Markers& markers) {
-    // One flush at the end instead of one per row: a run writes up to every verse of the bible.
-    struct FlushAtEnd {
-        jet::Database& db;
-        ~FlushAtEnd() {
-            try {
-                db.setFlushEachUpdate(true);
-            } catch (...) {
-                // Already failing; the writes reach the disk when the file is closed.
-            }
-        }
-    } flushAtEnd{db};
-    db.setFlushEachUpdate(false);
-    BibleWalker walker(db, boxes, markers);
+    FlushAtEnd flush(db, true);
+    const WalkOptions options;
+    BibleWalker walker(db, boxes, markers, options);
     runOverBible(walker);
-    db.setFlushEachUpdate(true);
+    flush.done();
     return walker.report();
 }
 

@@ -3,6 +3,8 @@
 #include "verse/blanks.h"
 #include "verse/line_view.h"
 
+#include <algorithm>
+
 namespace maintenance {
 
 namespace {
@@ -12,31 +14,28 @@ QString trimmedLastLine(verse::LineView& view) {
     return count > 0 ? verse::trimmed(view.line(count - 1)) : QString();
 }
 
-// Applies the ticked options to one pane; true when the view changed.
-bool applyOptionSteps(RunDriver& driver, int pane) {
-    bool changed = false;
+// Applies the ticked options to one pane.
+void applyOptionSteps(RunDriver& driver, int pane) {
     const QString marker = driver.newSlideMarker();
     if (driver.boxes().force && forceSlideChange(driver.view(pane), marker)) {
         driver.setEdited(pane);
         driver.letEventsRun();
-        changed = true;
     }
     if (driver.boxes().remove && removeSlideChange(driver.view(pane), marker)) {
         driver.setEdited(pane);
         driver.letEventsRun();
-        changed = true;
     }
-    return changed;
 }
 
-void visitVerse(RunDriver& driver) {
+void visitPane(RunDriver& driver, const VerseStep& step, int pane) {
+    step(driver, pane);
+    if (driver.edited(pane)) driver.save(pane);
+}
+
+void visitVerse(RunDriver& driver, const VerseStep& step) {
     driver.verseVisited();
-    applyOptionSteps(driver, 1);
-    if (driver.edited(1)) driver.save(1);
-    if (driver.paneInUse(2)) {
-        applyOptionSteps(driver, 2);
-        if (driver.edited(2)) driver.save(2);
-    }
+    visitPane(driver, step, 1);
+    if (driver.paneInUse(2)) visitPane(driver, step, 2);
 }
 
 } // namespace
@@ -53,9 +52,10 @@ bool removeSlideChange(verse::LineView& view, const QString& newSlideMarker) {
     return true;
 }
 
-bool runOverBible(RunDriver& driver) {
+bool runOverBible(RunDriver& driver, const VerseStep& step, BookRange range) {
     const int books = driver.bookCount();
-    for (int k = 0; k < books; ++k) {
+    const int last = range.count < 0 ? books : std::min(books, range.first + range.count);
+    for (int k = std::max(0, range.first); k < last; ++k) {
         driver.chooseBook(k);
         const int chapters = driver.lastChapter();
         for (int chapter = 0; chapter < chapters; ++chapter) {
@@ -66,7 +66,7 @@ bool runOverBible(RunDriver& driver) {
                 ++counter;
                 driver.letEventsRun();
                 if (driver.stopRequested()) return false;
-                visitVerse(driver);
+                visitVerse(driver, step);
                 if (driver.stopRequested()) return false;
                 driver.nextVerse();
             } while (counter <= driver.currentVerse());
@@ -74,6 +74,10 @@ bool runOverBible(RunDriver& driver) {
         }
     }
     return true;
+}
+
+bool runOverBible(RunDriver& driver) {
+    return runOverBible(driver, applyOptionSteps);
 }
 
 } // namespace maintenance

@@ -4,6 +4,8 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 namespace verse {
 class LineView;
 }
@@ -48,9 +50,23 @@ public:
     virtual void verseVisited() {}   // once per verse visit, before the option steps
 };
 
-// Walks every book in selector order, every chapter 1..lastChapter and every verse of pane 1's
-// chapter, applies the ticked option to each pane in use and saves each edited pane. A removal
-// run changes pane 2 in the same way as pane 1. Returns false when it ended early on request.
+// What a run does to the verse that pane `pane` shows: it changes the pane's view, or leaves it,
+// and marks the pane edited (letting events run then) when it changed it.
+using VerseStep = std::function<void(RunDriver& driver, int pane)>;
+
+// The books a run walks: selector positions [first, first + count); count < 0: to the last.
+struct BookRange {
+    int first = 0;
+    int count = -1;
+};
+
+// Walks every book of `books` in selector order, every chapter 1..lastChapter and every verse of
+// pane 1's chapter, applies `step` to each pane in use (pane 1 first) and saves each edited
+// pane. Returns false when it ended early on request.
+bool runOverBible(RunDriver& driver, const VerseStep& step, BookRange books = {});
+
+// The run of the two option boxes: the ticked option's step (the boxes read anew for every
+// verse). A removal run changes pane 2 in the same way as pane 1.
 bool runOverBible(RunDriver& driver);
 
 } // namespace maintenance

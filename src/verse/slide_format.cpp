@@ -21,6 +21,7 @@
 #include "verse/stored_text.h"
 
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -45,11 +46,13 @@ const QString kClosers = QStringLiteral(")]}\"'\u201D\u2019\u00BB\u00AB\u203A\u2
 const QString kLeadingMarks = QStringLiteral(",.;:!?)]}\u201D\u2019\u2026");
 const QString kOpeners = QStringLiteral("([{\u00A1\u00BF\u201E\u201C\u2018\u00AB\u2039\u201A\"'");
 const QString kSentenceEnds = QStringLiteral(".!?;:\u2026");
+const QString kMarksOnly = kClosers + kLeadingMarks;           // a word of such marks only
+const QString kOpenersAtEnd = QStringLiteral("([{\u00A1\u00BF\u201E"); // open whatever follows
 
 enum class After { Sentence, Comma, Plain };
 
 struct Unit {
-    QString text; // as it is written (a kept line's leading blanks included)
+    QStringView text; // as it is written (a kept line's leading blanks included)
     int width = 0;
     After after = After::Plain;
     bool glueBefore = false; // a break before it would start a line with a mark of the word before
@@ -61,7 +64,7 @@ enum class GapKind { Blanks, LineBreak, EmptyLines };
 
 struct Gap {
     GapKind kind = GapKind::Blanks;
-    QString text; // Blanks: the blanks as written
+    QStringView text; // Blanks: the blanks as written
     int width = 0;
     QStringList emptyLines; // EmptyLines: the stored lines, as they are
 };
@@ -73,18 +76,21 @@ struct Region {
     QStringList trailing;
 };
 
+// No mark is a letter or a digit, and most characters are: they are not looked up.
+bool in(QChar c, const QString& set) { return !c.isLetterOrNumber() && set.contains(c); }
+
 bool allIn(QStringView token, const QString& set) {
     for (QChar c : token)
-        if (!set.contains(c)) return false;
+        if (!in(c, set)) return false;
     return true;
 }
 
 void classify(Unit& unit, QStringView first, QStringView last, int words) {
-    unit.glueBefore = kLeadingMarks.contains(first.front()) || allIn(first, kClosers + kLeadingMarks);
-    unit.glueAfter = allIn(last, kOpeners) || QStringLiteral("([{\u00A1\u00BF\u201E").contains(last.back());
+    unit.glueBefore = in(first.front(), kLeadingMarks) || allIn(first, kMarksOnly);
+    unit.glueAfter = allIn(last, kOpeners) || in(last.back(), kOpenersAtEnd);
     qsizetype end = last.size();
-    while (end > 0 && kClosers.contains(last[end - 1])) --end;
-    if (end > 0 && kSentenceEnds.contains(last[end - 1])) unit.after = After::Sentence;
+    while (end > 0 && in(last[end - 1], kClosers)) --end;
+    if (end > 0 && in(last[end - 1], kSentenceEnds)) unit.after = After::Sentence;
     else if (end > 0 && last[end - 1] == u',') unit.after = After::Comma;
     unit.shortWord = words == 1 && characterCount(first) <= 4;
 }
@@ -94,8 +100,8 @@ struct Token {
     qsizetype end = 0;
 };
 
-std::vector<Token> tokensOf(QStringView line) {
-    std::vector<Token> tokens;
+void tokensOf(QStringView line, std::vector<Token>& tokens) {
+    tokens.clear();
     qsizetype i = 0;
     while (i < line.size()) {
         while (i < line.size() && isBlank(line[i])) ++i;
@@ -104,12 +110,15 @@ std::vector<Token> tokensOf(QStringView line) {
         while (i < line.size() && !isBlank(line[i])) ++i;
         tokens.push_back({start, i});
     }
-    return tokens;
 }
 
 // The units and gaps of the non-slide-change lines [first, last) of `lines`.
-Region regionOf(const QStringList& lines, qsizetype first, qsizetype last, const SlideFormat& format) {
-    Region region;
+// Fills `region` (its vectors keep their capacity from verse to verse).
+void regionOf(const QStringList& lines, qsizetype first, qsizetype last, const SlideFormat& format, Region& region) {
+    region.units.clear();
+    region.gaps.clear();
+    region.leading.clear();
+    region.trailing.clear();
     QStringList empties;
     // Empty lines between two units make the gap between them; before the first they lead.
     auto push = [&](Unit unit, Gap before) {
@@ -123,15 +132,17 @@ Region regionOf(const QStringList& lines, qsizetype first, qsizetype last, const
         }
         region.units.push_back(std::move(unit));
     };
+    std::vector<Token> tokens;
     const bool lineBreakStays = format.keepLineBreaks;
-    const Gap lineGap = lineBreakStays ? Gap{GapKind::LineBreak, {}, 1, {}} : Gap{GapKind::Blanks, " ", 1, {}};
+    static const QString space = QStringLiteral(" ");
+    const Gap lineGap = lineBreakStays ? Gap{GapKind::LineBreak, {}, 1, {}} : Gap{GapKind::Blanks, space, 1, {}};
     for (qsizetype l = first; l < last; ++l) {
         const QString& line = lines[l];
         if (kindOf(line) == LineKind::EmptyLine) {
             empties << line;
             continue;
         }
-        const std::vector<Token> tokens = tokensOf(line);
+        tokensOf(line, tokens);
         auto tokenAt = [&](size_t t) {
             return QStringView(line).mid(tokens[t].start, tokens[t].end - tokens[t].start);
         };
@@ -144,21 +155,21 @@ Region regionOf(const QStringList& lines, qsizetype first, qsizetype last, const
         for (size_t t = 0; t < tokens.size(); ++t) {
             Unit unit;
             // A kept line that is broken keeps its leading blanks on its first part.
-            unit.text = (t == 0 && lineBreakStays ? line.left(tokens[t].start) : QString()) + tokenAt(t).toString();
+            unit.text = t == 0 && lineBreakStays ? QStringView(line).left(tokens[t].end) : tokenAt(t);
             unit.width = characterCount(unit.text);
             classify(unit, tokenAt(t), tokenAt(t), 1);
             if (t == 0) {
                 push(std::move(unit), lineGap);
                 continue;
             }
-            const QString blanks = lineBreakStays ? line.mid(tokens[t - 1].end, tokens[t].start - tokens[t - 1].end)
-                                                  : QStringLiteral(" ");
+            const QStringView blanks =
+                lineBreakStays ? QStringView(line).mid(tokens[t - 1].end, tokens[t].start - tokens[t - 1].end)
+                               : QStringView(space);
             push(std::move(unit), Gap{GapKind::Blanks, blanks, characterCount(blanks), {}});
         }
     }
     if (region.units.empty()) region.leading = std::exchange(empties, {});
     else region.trailing = std::exchange(empties, {});
-    return region;
 }
 
 // One line of a layout: units [from, to).
@@ -172,7 +183,36 @@ class RegionLayout {
 public:
     RegionLayout(const Region& region, const SlideFormat& format)
         : r_(region), n_(int(region.units.size())), maxWidth_(format.maxLineLength),
-          maxLines_(format.maxSlideLines), scale_(double(format.maxLineLength) * format.maxLineLength) {}
+          maxLines_(format.maxSlideLines), scale_(double(format.maxLineLength) * format.maxLineLength) {
+        scratch_.clear();
+        for (int k = 0; k < n_; ++k) {
+            const Unit& unit = r_.units[size_t(k)];
+            unitWidth_.push_back(unit.width);
+            lone_.push_back(unit.shortWord ? kLoneShortWord * scale_ : 0.0);
+            soft_.push_back(k > 0 && gap(k).kind == GapKind::Blanks);
+            gapWidth_.push_back(k > 0 ? gap(k).width : 0);
+            breakCost_.push_back(k > 0 ? breakCost(k) : 0.0);
+            emptyAt_.push_back(k > 0 ? emptyLinesAt(k) : 0);
+        }
+        // Every line the region can have: units [i, j) with blanks between them, at most N
+        // characters or a single unit; and the square of its free space.
+        for (int i = 0; i < n_; ++i) {
+            lineStart_.push_back(int(lineEnd_.size()));
+            int width = 0;
+            for (int j = i + 1; j <= n_; ++j) {
+                if (j - 1 > i) {
+                    if (!soft_[size_t(j - 1)]) break;
+                    width += gapWidth_[size_t(j - 1)];
+                }
+                width += unitWidth_[size_t(j - 1)];
+                if (j - i >= 2 && width > maxWidth_) break;
+                const double free = width < maxWidth_ ? double(maxWidth_ - width) : 0.0;
+                lineEnd_.push_back(j);
+                lineFull_.push_back(free * free);
+            }
+        }
+        lineStart_.push_back(int(lineEnd_.size()));
+    }
 
     // The stored lines of the region, new slide changes as empty lines.
     QStringList lines() {
@@ -181,6 +221,7 @@ public:
         std::vector<int> starts = splitIntoSlides();
         if (starts.empty()) { // the verse's own empty lines make a slide too long: lines only
             maxLines_ = 0;
+            made_.assign(made_.size(), false);
             starts = {0};
         }
         starts.push_back(n_);
@@ -205,14 +246,12 @@ private:
     const Gap& gap(int k) const { return r_.gaps[size_t(k)]; }
 
     QString textOf(Line line) const {
-        QString text = r_.units[size_t(line.from)].text;
-        for (int k = line.from + 1; k < line.to; ++k) text += gap(k).text + r_.units[size_t(k)].text;
+        QString text = r_.units[size_t(line.from)].text.toString();
+        for (int k = line.from + 1; k < line.to; ++k) {
+            text += gap(k).text;
+            text += r_.units[size_t(k)].text;
+        }
         return text;
-    }
-
-    double lineCost(int width, bool lastOfSlide) const {
-        const double free = width < maxWidth_ ? double(maxWidth_ - width) : 0.0;
-        return lastOfSlide ? 0.5 * free * free : free * free;
     }
 
     bool glued(int k) const {
@@ -258,61 +297,77 @@ private:
 
     int lineSlots() const { return maxLines_ > 0 ? maxLines_ : 1; }
 
-    SlideTable slideTable(int a) const {
+    // The table of start a, made once.
+    const SlideTable& tableFrom(int a) const {
+        if (made_.empty()) {
+            made_.assign(size_t(n_), false);
+            if (tables_.size() < size_t(n_)) tables_.resize(size_t(n_));
+        }
+        SlideTable& table = tables_[size_t(a)];
+        if (!made_[size_t(a)]) {
+            fillSlideTable(a, table);
+            made_[size_t(a)] = true;
+        }
+        return table;
+    }
+
+    void fillSlideTable(int a, SlideTable& t) const {
         const int span = n_ - a;
         const int slotCount = lineSlots();
-        SlideTable t;
         t.cost.assign(size_t(span) * size_t(slotCount), kInfinite);
         t.fromLine.assign(t.cost.size(), -1);
         t.slideEnd.assign(size_t(span) + 1, kInfinite);
         t.lastLineState.assign(size_t(span) + 1, -1);
         const int leading = a == 0 ? int(r_.leading.size()) : 0;
-        if (maxLines_ > 0 && leading >= maxLines_) return t;
+        if (maxLines_ > 0 && leading >= maxLines_) return;
         t.cost[size_t(maxLines_ > 0 ? leading : 0)] = 0.0;
-        for (int i = a; i < n_; ++i) {
+        // Plain locals and pointers: the stores into the tables cannot then alias what the loop
+        // reads, and the compiler keeps it in registers.
+        const int n = n_, maxWidth = maxWidth_, maxLines = maxLines_, trailing = int(r_.trailing.size());
+        const int* emptyAt = emptyAt_.data();
+        const char* soft = soft_.data();
+        const double* lone = lone_.data();
+        const double* breakCost = breakCost_.data();
+        double* cost = t.cost.data();
+        int* fromLine = t.fromLine.data();
+        double* slideEnd = t.slideEnd.data();
+        int* lastLineState = t.lastLineState.data();
+        for (int i = a; i < n; ++i) {
             for (int c = 0; c < slotCount; ++c) {
-                const size_t state = size_t(i - a) * size_t(slotCount) + size_t(c);
-                const double here = t.cost[state];
+                const int state = (i - a) * slotCount + c;
+                const double here = cost[state];
                 if (here == kInfinite) continue;
-                int width = 0;
-                for (int j = i + 1; j <= n_; ++j) {
-                    if (j - 1 > i) {
-                        if (gap(j - 1).kind != GapKind::Blanks) break;
-                        width += gap(j - 1).width;
-                    }
-                    width += r_.units[size_t(j - 1)].width;
-                    if (j - i >= 2 && width > maxWidth_) break;
-                    const int lines = c + 1;
-                    const double lone = j - i == 1 && r_.units[size_t(i)].shortWord ? kLoneShortWord * scale_ : 0.0;
+                const int lines = c + 1;
+                for (int e = lineStart_[size_t(i)]; e < lineStart_[size_t(i) + 1]; ++e) {
+                    const int j = lineEnd_[size_t(e)];
+                    const double fullCost = lineFull_[size_t(e)];
                     // The slide ends after this line.
-                    const int closing = j == n_ ? int(r_.trailing.size()) : emptyLinesAt(j);
-                    if (maxLines_ == 0 || lines + closing <= maxLines_) {
-                        const double end = here + lineCost(width, true) + lone;
-                        if (end < t.slideEnd[size_t(j - a)]) {
-                            t.slideEnd[size_t(j - a)] = end;
-                            t.lastLineState[size_t(j - a)] = int(state);
+                    const int closing = j == n ? trailing : emptyAt[j];
+                    if (maxLines == 0 || lines + closing <= maxLines) {
+                        const double end = here + 0.5 * fullCost + (j - i == 1 ? lone[i] : 0.0);
+                        if (end < slideEnd[j - a]) {
+                            slideEnd[j - a] = end;
+                            lastLineState[j - a] = state;
                         }
                     }
                     // The slide goes on after this line; a line that ends where the verse has
                     // a line break or an empty line ends a paragraph, and may be shorter too.
-                    if (j == n_) continue;
-                    const bool endsParagraph = gap(j).kind != GapKind::Blanks;
-                    const int next = maxLines_ > 0 ? lines + emptyLinesAt(j) : 0;
-                    if (maxLines_ > 0 && next >= maxLines_) continue;
-                    const size_t to = size_t(j - a) * size_t(slotCount) + size_t(next);
-                    const double on = here + lineCost(width, endsParagraph) + breakCost(j);
-                    if (on < t.cost[to]) {
-                        t.cost[to] = on;
-                        t.fromLine[to] = int(state);
+                    if (j == n) continue;
+                    const int next = maxLines > 0 ? lines + emptyAt[j] : 0;
+                    if (maxLines > 0 && next >= maxLines) continue;
+                    const int to = (j - a) * slotCount + next;
+                    const double on = here + (soft[j] ? fullCost : 0.5 * fullCost) + breakCost[j];
+                    if (on < cost[to]) {
+                        cost[to] = on;
+                        fromLine[to] = state;
                     }
                 }
             }
         }
-        return t;
     }
 
     std::vector<Line> slideLines(int a, int b) const {
-        const SlideTable t = slideTable(a);
+        const SlideTable& t = tableFrom(a);
         const int slotCount = lineSlots();
         std::vector<Line> lines;
         int end = b;
@@ -328,11 +383,7 @@ private:
     // keeps every slide within M lines.
     std::vector<int> splitIntoSlides() const {
         if (maxLines_ == 0) return {0};
-        std::vector<SlideTable> tables;
-        tables.push_back(slideTable(0));
-        if (tables[0].slideEnd[size_t(n_)] < kInfinite) return {0};
-        for (int a = 1; a < n_; ++a) tables.push_back(slideTable(a));
-
+        if (tableFrom(0).slideEnd[size_t(n_)] < kInfinite) return {0};
         std::vector<double> edge(size_t(n_) + 1, 0.0); // where each unit starts, in characters
         for (int k = 0; k < n_; ++k) edge[size_t(k) + 1] = edge[size_t(k)] + (k > 0 ? gap(k).width : 0) + r_.units[size_t(k)].width;
 
@@ -342,15 +393,24 @@ private:
             double cost = kInfinite;
             int from = -1;
         };
+        // Slides start where a sentence ends, where the verse breaks a line, or after its empty
+        // lines; only when that cannot keep every slide within M lines, after a comma too; and
+        // only when that cannot either, anywhere.
+        int tier = 0;
+        auto allowed = [this, &tier](int k) {
+            if (tier == 2 || gap(k).kind != GapKind::Blanks) return true;
+            const After after = r_.units[size_t(k - 1)].after;
+            return !glued(k) && (after == After::Sentence || (tier == 1 && after == After::Comma));
+        };
         auto search = [&](double meanLength) {
             std::vector<Best> best(size_t(n_) + 1);
             best[0] = {0, 0.0, -1};
             for (int a = 0; a < n_; ++a) {
                 if (best[size_t(a)].from < 0 && a > 0) continue;
-                const SlideTable& t = tables[size_t(a)];
+                const SlideTable& t = tableFrom(a);
                 for (int b = a + 1; b <= n_; ++b) {
                     const double slide = t.slideEnd[size_t(b - a)];
-                    if (slide == kInfinite) continue;
+                    if (slide == kInfinite || (b < n_ && !allowed(b))) continue;
                     const double unequal = (edge[size_t(b)] - edge[size_t(a)] - meanLength) / maxWidth_;
                     const double cost = best[size_t(a)].cost + slide + (b < n_ ? splitCost(b) : 0.0) +
                                         kUnequalSlides * unequal * unequal * scale_;
@@ -362,6 +422,10 @@ private:
             return best;
         };
         std::vector<Best> best = search(0.0);
+        while (best[size_t(n_)].from < 0 && tier < 2) {
+            ++tier;
+            best = search(0.0);
+        }
         if (best[size_t(n_)].from < 0) return {};
         best = search(edge[size_t(n_)] / best[size_t(n_)].slides);
         std::vector<int> starts;
@@ -370,26 +434,67 @@ private:
     }
 
     const Region& r_;
+    // The tables by start unit; their vectors are kept from region to region (one formatter
+    // per thread), so that a bible's run does not allocate them 30,000 times.
+    static thread_local std::vector<SlideTable> tables_;
+    std::vector<char>& made_ = scratch_.made; // the tables made for this region
     int n_;
     int maxWidth_;
     int maxLines_;
     double scale_;
+    // What the layouts read again and again, once per unit and gap; kept from region to region
+    // like the tables.
+    struct Scratch {
+        std::vector<int> unitWidth, gapWidth, emptyAt;
+        std::vector<int> lineStart, lineEnd; // the lines from unit i: lineEnd[lineStart[i] ..]
+        std::vector<double> lineFull;        // their free space squared
+        std::vector<double> lone, breakCost;
+        std::vector<char> soft; // the gap before unit k is blanks (a line may break there)
+        std::vector<char> made;
+        void clear() {
+            for (auto* v : {&unitWidth, &gapWidth, &emptyAt, &lineStart, &lineEnd}) v->clear();
+            for (auto* v : {&lineFull, &lone, &breakCost}) v->clear();
+            soft.clear();
+            made.clear();
+        }
+    };
+    static thread_local Scratch scratch_;
+    std::vector<int>& unitWidth_ = scratch_.unitWidth;
+    std::vector<int>& gapWidth_ = scratch_.gapWidth;
+    std::vector<int>& emptyAt_ = scratch_.emptyAt;
+    std::vector<int>& lineStart_ = scratch_.lineStart;
+    std::vector<int>& lineEnd_ = scratch_.lineEnd;
+    std::vector<double>& lineFull_ = scratch_.lineFull;
+    std::vector<double>& lone_ = scratch_.lone;
+    std::vector<double>& breakCost_ = scratch_.breakCost;
+    std::vector<char>& soft_ = scratch_.soft;
 };
+
+thread_local std::vector<RegionLayout::SlideTable> RegionLayout::tables_;
+thread_local RegionLayout::Scratch RegionLayout::scratch_;
 
 } // namespace
 
 bool keepsSlideLimits(const QString& stored, const SlideFormat& format) {
-    const StoredVerse verse = splitStored(stored);
+    // Read in place: most verses of a formatted bible pass, and are then left alone.
+    const QStringView text(stored);
     int slideLines = 0;
-    for (const QString& line : verse.lines) {
-        const LineKind kind = kindOf(line);
-        if (kind == LineKind::SlideChange) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u"\r\n", start);
+        if (end < 0) end = text.size();
+        const QStringView line = text.mid(start, end - start);
+        start = end + 2;
+        if (line.isEmpty()) { // a slide change
             slideLines = 0;
             continue;
         }
         if (format.maxSlideLines > 0 && ++slideLines > format.maxSlideLines) return false;
-        if (kind == LineKind::VerseText && characterCount(line) > format.maxLineLength && tokensOf(line).size() > 1)
-            return false;
+        if (line.size() <= format.maxLineLength || characterCount(line) <= format.maxLineLength) continue;
+        qsizetype words = 0;
+        for (qsizetype i = 0; i < line.size() && words < 2; ++i)
+            if (!isBlank(line[i]) && (i == 0 || isBlank(line[i - 1]))) ++words;
+        if (words > 1) return false;
     }
     return true;
 }
@@ -402,7 +507,11 @@ QString formatForSlides(const QString& stored, const SlideFormat& format) {
     qsizetype first = 0;
     for (qsizetype l = 0; l <= verse.lines.size(); ++l) {
         if (l < verse.lines.size() && kindOf(verse.lines[l]) != LineKind::SlideChange) continue;
-        if (l > first) out << RegionLayout(regionOf(verse.lines, first, l, format), format).lines();
+        if (l > first) {
+            static thread_local Region region;
+            regionOf(verse.lines, first, l, format, region);
+            out << RegionLayout(region, format).lines();
+        }
         if (l < verse.lines.size()) out << QString();
         first = l + 1;
     }
