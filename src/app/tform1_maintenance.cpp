@@ -13,8 +13,11 @@
 #include "app/event_pacing.h"
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "bibledb/verse_rows.h"
 #include "maintenance/compaction.h"
+#include "maintenance/format_run.h"
 #include "maintenance/slide_options.h"
+#include "texts/format_texts.h"
 #include "texts/leftover_texts.h"
 #include "texts/messages.h"
 #include "texts/run_progress.h"
@@ -22,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -234,6 +238,82 @@ void TForm1::ModifyDB() {
     const data::Connection::BulkWrites bulkWrites;
     WindowRun run(*this);
     maintenance::runOverBible(run);
+}
+
+// ---- Formatting for slides: a book or the whole bible of each open bible ---------------------
+//
+// Each bible is walked on its own with the headless walk (the same as kantelo-db format), so
+// that every verse of it is visited, also where pane 2's bible has more verses in a chapter than
+// pane 1's. The run holds the window as the whole-bible options do (RunScope): a second start
+// is refused, the selectors are disabled, and a close ends it after the verse in progress.
+void TForm1::formatBibles(const verse::SlideFormat& format, bool currentBookOnly) {
+    if (modifyDBRunning || !paneOpen(1) || ComboBox2->count() == 0) return;
+    const texts::FormatTexts& words = texts::formatTexts(languageCode);
+    std::vector<int> panes{1};
+    if (paneOpen(2) && RE2->isEnabled() &&
+        ADOConnection2.resolvedFilePath().compare(ADOConnection1.resolvedFilePath(), Qt::CaseInsensitive) != 0)
+        panes.push_back(2);
+    auto bibleName = [this](int pane) { return (pane == 1 ? ComboBox1 : ComboBox3)->currentText(); };
+    QStringList names;
+    for (int pane : panes) names << bibleName(pane);
+    const int book = ComboBox2->currentIndex();
+    const QString question = currentBookOnly
+                                 ? words.msgConfirmBook.arg(ComboBox2->itemText(book), names.join(QStringLiteral(", ")))
+                                 : words.msgConfirmBible.arg(names.join(QStringLiteral(", ")));
+    QMessageBox confirm(QMessageBox::Question, QStringLiteral("Kantelo"), question, QMessageBox::Yes | QMessageBox::No,
+                        this);
+    confirm.setDefaultButton(QMessageBox::No);
+    execDialog(confirm);
+    if (confirm.result() != QMessageBox::Yes) return;
+
+    RunScope scope(*this);
+    // A bible that another program has open refuses the run before anything is written.
+    for (int pane : panes) paneConnection(pane).refuseWritesIfInUse();
+    saveEditedPanes();
+    if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
+    if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
+    const bibledb::VersePlace here{currentBookNumber(), ADOQuery1.fieldByName("Chapter").asInteger(),
+                                   ADOQuery1.fieldByName("Verse").asInteger()};
+    for (int pane : panes) backupBeforeWrite(pane);
+
+    const int errorsBefore = app::errorsShown();
+    struct Progress {
+        int book = 0, books = 0, chaptersDone = 0, lastChapter = 0;
+    } progress;
+    maintenance::WalkOptions options;
+    if (currentBookOnly) options.books = {book, 1};
+    options.progress = [&progress](int b, int books, int done, int last) { progress = {b, books, done, last}; };
+    options.letEventsRun = [] { TForm1::processPendingEvents(); };
+    options.stopRequested = [this, errorsBefore] {
+        return closeRequestedDuringRun || app::errorsShown() != errorsBefore;
+    };
+    QStringList counts;
+    bool stopped = false;
+    {
+        const data::Connection::BulkWrites bulkWrites;
+        for (int pane : panes) {
+            data::Connection& connection = paneConnection(pane);
+            // The panes' queries keep the texts they show until they are opened again.
+            connection.loadPendingRowsOfFile();
+            jet::Database* writer = connection.bulkWriter();
+            const app::PacedPasses pacing(eventPassInterval, true, {[&] {
+                const double inBook =
+                    progress.lastChapter > 0 ? std::min(1.0, double(progress.chaptersDone) / progress.lastChapter) : 0.0;
+                const int percent = progress.books > 0 ? int(100.0 * (progress.book + inBook) / progress.books) : 0;
+                StatusBar1->showMessage(texts::runProgressText(languageCode, ComboBox2->itemText(progress.book), percent));
+            }, {}});
+            const verse::Markers markers{texts.newSlideMarker, texts.emptyLineMarker};
+            const maintenance::ApplyReport report = maintenance::formatBible(*writer, format, markers, options, &stopped);
+            connection.noteWritten();
+            counts << words.msgVersesChanged.arg(bibleName(pane)).arg(report.rowsWritten);
+            if (stopped) break;
+        }
+    }
+    StatusBar1->clearMessage();
+    if (closeRequestedDuringRun) return; // the window closes now (RunScope)
+    // The panes show the verse they stood on, as it is now.
+    goToVerse(here);
+    showMessage(counts.join(QLatin1Char('\n')) + QStringLiteral("\n") + words.msgRestoreHint);
 }
 
 bool TForm1::CompactAndRepair(const QString& path) {

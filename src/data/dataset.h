@@ -71,10 +71,11 @@ public:
         BulkWrites(const BulkWrites&) = delete;
         BulkWrites& operator=(const BulkWrites&) = delete;
     };
+    // The shared writer of this connection's file during bulk writes (the posts, and the walks
+    // that format a bible); nullptr otherwise.
+    jet::Database* bulkWriter();
 
 private:
-    // The shared writer of this connection's file during bulk writes; nullptr otherwise.
-    jet::Database* bulkWriter();
     friend class Query;
     struct FileStamp {
         std::uintmax_t size = 0;
