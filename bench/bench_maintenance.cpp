@@ -45,9 +45,8 @@ double windowRun() {
 double applyRun(const fs::path& file, maintenance::ApplyReport& report) {
     QElapsedTimer timer;
     timer.start();
-    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
-    report = maintenance::applyToBible(*db, {true, false}, {"<New slide>", "<Empty line>"});
-    db.reset();
+    report = maintenance::applyToBible(QString::fromStdString(file.string()), {true, false},
+                                       {"<New slide>", "<Empty line>"});
     return double(timer.elapsed()) / 1000.0;
 }
 

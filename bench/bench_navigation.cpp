@@ -13,6 +13,7 @@
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
 #include "bench_timing.h"
+#include "bibledb/bible_schema.h"
 #include "jet/database.h"
 
 #include <QApplication>
@@ -48,12 +49,7 @@ constexpr int kChapters[66] = {50, 40, 27, 36, 34, 24, 21, 4,  31, 24, 22, 25, 2
 constexpr int kVerses = 31102;
 
 void writeKjvShapedBible(const fs::path& file) {
-    jet::NewTable table;
-    table.name = "bible";
-    table.columns = {{"Book", jet::ColumnType::Long},
-                     {"Chapter", jet::ColumnType::Long},
-                     {"Verse", jet::ColumnType::Long},
-                     {"BIBLETEXT", jet::ColumnType::Memo}};
+    jet::NewTable table = bibledb::newBibleTable();
     const std::u16string words =
         u"And it came to pass in those days, that there went out a decree from Caesar Augustus, that all "
         u"the world should be taxed.";

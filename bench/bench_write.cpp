@@ -9,6 +9,7 @@
 //   is copied first and the original is not changed. --batched turns the per-update disk flush
 //   off and flushes once at the end (Database::setFlushEachUpdate), as bulk writers do. --keep
 //   leaves the updated and the compacted file in the temporary folder it names.
+#include "bibledb/bible_schema.h"
 #include "jet/database.h"
 
 #include <chrono>
@@ -94,16 +95,16 @@ int main(int argc, char** argv) {
 
     try {
         auto db = jet::Database::open(work.string(), jet::OpenMode::ReadWrite);
-        jet::ResultSet rows = db->readTable("bible");
-        int book = rows.columnIndex("Book"), text = rows.columnIndex("BIBLETEXT");
+        jet::ResultSet rows = db->readTable(bibledb::kBibleTable);
+        int book = rows.columnIndex(bibledb::kBookColumn), text = rows.columnIndex(bibledb::kTextColumn);
         auto start = std::chrono::steady_clock::now();
         if (batched) db->setFlushEachUpdate(false);
         size_t updates = 0;
         for (const jet::Row& row : rows.rows) {
             const auto* b = std::get_if<int64_t>(&row.values[size_t(book)]);
-            if (!b || *b == 0) continue; // book-name rows
+            if (!b || *b == bibledb::kBookNameBook) continue; // book-name rows
             const auto* t = std::get_if<std::u16string>(&row.values[size_t(text)]);
-            db->updateText("bible", row.id, "BIBLETEXT", (t ? *t : std::u16string()) + u"\r\n");
+            db->updateText(bibledb::kBibleTable, row.id, bibledb::kTextColumn, (t ? *t : std::u16string()) + u"\r\n");
             ++updates;
         }
         db->flush();

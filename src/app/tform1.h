@@ -3,6 +3,7 @@
 // tform1*.cpp by subject; the events reach them through the event guard (event_guard.h).
 #pragma once
 #include "data/dataset.h"
+#include "maintenance/bible_walk.h"
 #include "texts/ui_texts.h"
 #include "verse/slide_format.h"
 
@@ -249,6 +250,13 @@ public:
     void CheckBox2Click();
     void BitBtn2Click();
     void ModifyDB();
+    // The whole-bible walk through the window (ModifyDB's, and any run of other per-verse steps):
+    // refused while one runs; refused before anything is written when a bible is in use; pending
+    // edits posted; `beforeWalk` (a message) runs then; `steps` over the books of `range`, with
+    // the guards described at the top of tform1_maintenance.cpp and the progress in the status
+    // bar. False when it did not run to its end (refused, no bible open, stopped).
+    bool walkInWindow(const std::vector<maintenance::VerseStep>& steps, maintenance::WalkRange range,
+                      const std::function<void()>& beforeWalk = {});
     bool CompactAndRepair(const QString& path);
     void closeStepCompact();
     // While ModifyDB runs: a second start is refused, the bible selectors are disabled, and a

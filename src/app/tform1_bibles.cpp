@@ -5,7 +5,9 @@
 #include "app/rich_edit_view.h"
 
 #include "bibledb/bible_file.h"
+#include "bibledb/bible_schema.h"
 #include "bibledb/book_list.h"
+#include "bibledb/navigation.h"
 #include "bibledb/statements.h"
 #include "verse/fill.h"
 
@@ -84,9 +86,7 @@ void TForm1::connectPane(int pane, const QString& bibleName) {
 }
 
 void TForm1::Laadbijbelboekenlijst() {
-    setStatement(ADOQuery1, bibledb::bookListStatement());
-    ADOQuery1.open();
-    ADOQuery1.first();
+    bibledb::openBookList(ADOQuery1);
 
     // Filling the selector by code is no user choice: it must not run ComboBox2Change itself.
     const QSignalBlocker blockSelector(ComboBox2);
@@ -120,20 +120,8 @@ void TForm1::ComboBox2Change() {
 
 void TForm1::positionOnBook() {
     const int book = currentBookNumber();
-
-    setStatement(ADOQuery1, bibledb::highestChapterStatement(book));
-    ADOQuery1.open();
-    ADOQuery1.last();
-    lastChapter = ADOQuery1.fieldByName("chapter").asInteger();
-
-    setStatement(ADOQuery1, bibledb::firstChapterStatement(book));
-    ADOQuery1.open();
-    ADOQuery1.first();
-    if (ADOQuery2.active()) {
-        setStatement(ADOQuery2, bibledb::firstChapterStatement(book));
-        ADOQuery2.open();
-        ADOQuery2.first();
-    }
+    lastChapter = bibledb::readHighestChapter(ADOQuery1, book);
+    bibledb::openFirstChapter(ADOQuery1, ADOQuery2, book);
 
     for (QToolButton* step : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) step->setEnabled(true);
     Label6->setText("1");
@@ -149,11 +137,11 @@ void TForm1::positionOnBook() {
 void TForm1::SpeedButton1Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
-    if (ADOQuery1.fieldByName("Verse").asInteger() > 1) {
+    if (bibledb::verseOf(ADOQuery1) > 1) {
         ADOQuery1.prior();
         if (ADOQuery2.active()) ADOQuery2.prior();
     }
-    Label7->setText(ADOQuery1.fieldByName("verse").asString());
+    Label7->setText(ADOQuery1.fieldByName(bibledb::kVerseColumn).asString());
     focusStepView();
 }
 
@@ -161,7 +149,7 @@ void TForm1::SpeedButton2Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
     ADOQuery1.next();
-    Label7->setText(ADOQuery1.fieldByName("verse").asString());
+    Label7->setText(ADOQuery1.fieldByName(bibledb::kVerseColumn).asString());
     // Pane 2 follows by rows, also when pane 1 stayed on its last verse.
     if (ADOQuery2.active()) ADOQuery2.next();
     focusStepView();
@@ -170,29 +158,21 @@ void TForm1::SpeedButton2Click() {
 void TForm1::SpeedButton3Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
-    if (ADOQuery1.fieldByName("Chapter").asInteger() > 1) stepChapter(-1);
+    if (bibledb::chapterOf(ADOQuery1) > 1) stepChapter(-1);
     focusStepView();
 }
 
 void TForm1::SpeedButton4Click() {
     saveEditedPanes();
     if (!paneOpen(1)) return;
-    if (ADOQuery1.fieldByName("Chapter").asInteger() < lastChapter) stepChapter(+1);
+    if (bibledb::chapterOf(ADOQuery1) < lastChapter) stepChapter(+1);
     focusStepView();
 }
 
 void TForm1::stepChapter(int delta) {
-    // The new chapter counts from the label, not from the row.
-    Label6->setText(QString::number(bibledb::toInteger(Label6->text()) + delta));
-    const int book = currentBookNumber();
-    setStatement(ADOQuery1, bibledb::chapterStatement(book, Label6->text()));
-    ADOQuery1.open();
-    Label6->setText(ADOQuery1.fieldByName("Chapter").asString());
+    bibledb::stepChapter(ADOQuery1, ADOQuery2, currentBookNumber(), Label6->text(), delta,
+                         [this](const QString& chapter) { Label6->setText(chapter); });
     Label7->setText("1");
-    if (ADOQuery2.active()) {
-        setStatement(ADOQuery2, bibledb::chapterStatement(book, Label6->text()));
-        ADOQuery2.open();
-    }
 }
 
 void TForm1::FormMouseWheel(int wheelDelta) {
@@ -210,6 +190,7 @@ void TForm1::bindQueryEvents() {
         memo->setReadOnly(true);
         memo->setFocusPolicy(Qt::NoFocus);
     }
+    for (data::Query* query : {&ADOQuery1, &ADOQuery2}) query->setTextField(bibledb::kTextColumn);
     ADOQuery1.onDataChange = [this] { showRowInMemo(1); };
     ADOQuery1.afterScroll = [this] { ADOQuery1AfterScroll(); };
     ADOQuery2.onDataChange = [this] { showRowInMemo(2); };
@@ -225,7 +206,7 @@ void TForm1::showRowInMemo(int pane) {
     data::Query& query = paneQuery(pane);
     const bool onRow = query.active() && query.recordNumber() >= 0;
     // The memo shows the stored lines (CR LF breaks).
-    const QString text = onRow ? query.fieldByName("BIBLETEXT").asString().replace("\r\n", "\n") : QString();
+    const QString text = onRow ? query.fieldByName(bibledb::kTextColumn).asString().replace("\r\n", "\n") : QString();
     if (text == memoText_[pane - 1]) return;
     memoText_[pane - 1] = text;
     paneMemo(pane)->setPlainText(text);
@@ -238,8 +219,8 @@ void TForm1::refreshMemos() {
 
 void TForm1::ADOQuery1AfterScroll() {
     if (!ComboBox1->currentText().isEmpty()) {
-        Label4->setText(ComboBox2->currentText() + " " + ADOQuery1.fieldByName("Chapter").asString() + " : " +
-                        ADOQuery1.fieldByName("verse").asString());
+        Label4->setText(ComboBox2->currentText() + " " + ADOQuery1.fieldByName(bibledb::kChapterColumn).asString() + " : " +
+                        ADOQuery1.fieldByName(bibledb::kVerseColumn).asString());
         showCurrentVerse(1);
     }
     edited1 = false;
@@ -257,7 +238,7 @@ void TForm1::showCurrentVerse(int pane) {
     {
         app::RichEditView& lines = paneLines(pane);
         const app::RichEditView::Batch batch(lines);
-        verse::fillView(lines, paneQuery(pane).fieldByName("BIBLETEXT").asString(),
+        verse::fillView(lines, paneQuery(pane).fieldByName(bibledb::kTextColumn).asString(),
                         verse::Markers{texts.newSlideMarker, texts.emptyLineMarker});
     }
     QTextEdit* edit = paneView(pane);

@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 
 #include "app/rich_edit_view.h"
+#include "bibledb/bible_schema.h"
 #include "texts/messages.h"
 #include "verse/commands.h"
 #include "verse/save.h"
@@ -151,7 +152,7 @@ void TForm1::Savevers(int pane) {
     // pane is then no longer edited, so later hooks neither repeat the message nor block.
     data::Query& query = paneQuery(pane);
     if (query.active() && query.recordNumber() >= 0) {
-        if (text == query.fieldByName("BIBLETEXT").asString()) {
+        if (text == query.fieldByName(bibledb::kTextColumn).asString()) {
             query.cancel();
         } else {
             backupBeforeWrite(pane);

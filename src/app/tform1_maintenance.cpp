@@ -14,6 +14,7 @@
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
 #include "bibledb/verse_rows.h"
+#include "bibledb/bible_schema.h"
 #include "maintenance/compaction.h"
 #include "maintenance/format_run.h"
 #include "maintenance/slide_options.h"
@@ -92,29 +93,6 @@ private:
     CloseHold hold_;
 };
 
-// How far the run has come: the book being worked on, and the part of the run done, counted in
-// books and, within the book, in chapters.
-class RunProgress {
-public:
-    void bookChosen(int position, int books) {
-        book_ = position;
-        books_ = books;
-        chaptersDone_ = 0;
-    }
-    void chapterDone() { ++chaptersDone_; }
-    int book() const { return book_; }
-    int percent(int lastChapter) const {
-        if (books_ <= 0) return 0;
-        const double inBook = lastChapter > 0 ? std::min(1.0, double(chaptersDone_) / lastChapter) : 0.0;
-        return int(100.0 * (book_ + inBook) / books_);
-    }
-
-private:
-    int book_ = 0;
-    int books_ = 0;
-    int chaptersDone_ = 0;
-};
-
 // The walk through the window's own navigation handlers and Savevers.
 //
 // The handlers let events run several times per verse; a person can follow about ten changes a
@@ -124,7 +102,7 @@ private:
 //
 // Between passes the views' changes are one document edit (RichEditView::Batch): a view lays out
 // the verse it shows once per pass, not after each fill, option step and save.
-class WindowRun : public maintenance::RunDriver {
+class WindowRun : public maintenance::WalkDriver {
 public:
     explicit WindowRun(TForm1& form)
         : form_(form), errorsBefore_(app::errorsShown()),
@@ -143,7 +121,6 @@ public:
 
     int bookCount() override { return form_.ComboBox2->count(); }
     void chooseBook(int position) override {
-        progress_.bookChosen(position, bookCount());
         {
             // Selecting by code is not a change event; the book change runs once, below.
             const QSignalBlocker block(form_.ComboBox2);
@@ -152,27 +129,21 @@ public:
         form_.ComboBox2Change();
     }
     int lastChapter() override { return form_.lastChapter; }
-    int currentVerse() override { return form_.ADOQuery1.fieldByName("Verse").asInteger(); }
+    int currentVerse() override { return bibledb::verseOf(form_.ADOQuery1); }
     void nextVerse() override { form_.SpeedButton2Click(); }
-    void nextChapter() override {
-        progress_.chapterDone();
-        form_.SpeedButton4Click();
-    }
+    void nextChapter() override { form_.SpeedButton4Click(); }
     void letEventsRun() override { TForm1::processPendingEvents(); }
     // An error shown by an event that ran in the middle of the run ends it too: one message,
     // never one per verse.
     bool stopRequested() override {
         return form_.closeRequestedDuringRun || app::errorsShown() != errorsBefore_;
     }
-    maintenance::OptionBoxes boxes() override {
-        return {form_.CheckBox1->isChecked(), form_.CheckBox2->isChecked()};
-    }
-    QString newSlideMarker() override { return form_.texts.newSlideMarker; }
     bool paneInUse(int pane) override { return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled(); }
     verse::LineView& view(int pane) override { return lineViewOf(form_.paneView(pane)); }
     bool edited(int pane) override { return form_.paneEdited(pane); }
     void setEdited(int pane) override { form_.paneEdited(pane) = true; }
     void save(int pane) override { form_.Savevers(pane); }
+    void progressed(const maintenance::WalkProgress& progress) override { progress_ = progress; }
 
 private:
     void closeBatches() {
@@ -184,13 +155,16 @@ private:
     void beforePass() {
         closeBatches();
         form_.refreshMemos();
-        form_.StatusBar1->showMessage(texts::runProgressText(
-            form_.languageCode, form_.ComboBox2->itemText(progress_.book()), progress_.percent(form_.lastChapter)));
+        // The part done counts the chapters of the book the panes stand in now.
+        maintenance::WalkProgress now = progress_;
+        now.lastChapter = form_.lastChapter;
+        form_.StatusBar1->showMessage(
+            texts::runProgressText(form_.languageCode, form_.ComboBox2->itemText(now.book), now.percent()));
     }
 
     TForm1& form_;
     int errorsBefore_;
-    RunProgress progress_;
+    maintenance::WalkProgress progress_;
     std::optional<app::RichEditView::Batch> batches_[2]; // pane 1, pane 2
     app::PacedPasses pacing_; // last: its passes end before the run's state goes
 };
@@ -225,27 +199,36 @@ void TForm1::BitBtn2Click() {
 }
 
 void TForm1::ModifyDB() {
-    if (modifyDBRunning) return;
+    const auto steps = maintenance::slideOptionSteps(
+        [this] { return maintenance::OptionBoxes{CheckBox1->isChecked(), CheckBox2->isChecked()}; },
+        [this] { return texts.newSlideMarker; });
+    walkInWindow(steps, maintenance::WalkRange::allBooks(), [this] { showMessage(texts.msgLongProcess); });
+}
+
+bool TForm1::walkInWindow(const std::vector<maintenance::VerseStep>& steps, maintenance::WalkRange range,
+                          const std::function<void()>& beforeWalk) {
+    if (modifyDBRunning) return false;
     RunScope scope(*this);
     // A bible that another program has open refuses the run before anything is written.
     ADOConnection1.refuseWritesIfInUse();
     if (RE2->isEnabled()) ADOConnection2.refuseWritesIfInUse();
     if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
     if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
-    showMessage(texts.msgLongProcess);
-    if (!paneOpen(1)) return; // no bible to walk
+    if (beforeWalk) beforeWalk();
+    if (!paneOpen(1)) return false; // no bible to walk
     // The run saves up to every verse of both bibles: one flush at its end, not one per verse.
     const data::Connection::BulkWrites bulkWrites;
     WindowRun run(*this);
-    maintenance::runOverBible(run);
+    return maintenance::walkBible(run, steps, range);
 }
 
 // ---- Formatting for slides: a book or the whole bible of each open bible ---------------------
 //
-// Each bible is walked on its own with the headless walk (the same as kantelo-db format), so
-// that every verse of it is visited, also where pane 2's bible has more verses in a chapter than
-// pane 1's. The run holds the window as the whole-bible options do (RunScope): a second start
-// is refused, the selectors are disabled, and a close ends it after the verse in progress.
+// Each bible is walked on its own, by the walk kantelo-db format runs (the window's query steps
+// without its views), so that every verse of it is visited, also where pane 2's bible has more
+// verses in a chapter than pane 1's; the window's events run before and after every verse. The
+// run holds the window as the whole-bible options do (RunScope): a second start is refused, the
+// selectors are disabled, and a close ends it after the verse in progress.
 void TForm1::formatBibles(const verse::SlideFormat& format, bool currentBookOnly) {
     if (modifyDBRunning || !paneOpen(1) || ComboBox2->count() == 0) return;
     const texts::FormatTexts& words = texts::formatTexts(languageCode);
@@ -277,37 +260,25 @@ void TForm1::formatBibles(const verse::SlideFormat& format, bool currentBookOnly
     for (int pane : panes) backupBeforeWrite(pane);
 
     const int errorsBefore = app::errorsShown();
-    struct Progress {
-        int book = 0, books = 0, chaptersDone = 0, lastChapter = 0;
-    } progress;
-    maintenance::WalkOptions options;
-    if (currentBookOnly) options.books = {book, 1};
-    options.progress = [&progress](int b, int books, int done, int last) { progress = {b, books, done, last}; };
-    options.letEventsRun = [] { TForm1::processPendingEvents(); };
+    maintenance::WalkProgress progress;
+    const app::PacedPasses pacing(eventPassInterval, true, {[&] {
+        StatusBar1->showMessage(texts::runProgressText(languageCode, ComboBox2->itemText(progress.book), progress.percent()));
+    }, {}});
+    maintenance::FileRunOptions options;
+    options.languageCode = languageCode;
+    if (currentBookOnly) options.range = maintenance::WalkRange::book(book);
+    options.onProgress = [&progress](const maintenance::WalkProgress& now) { progress = now; };
     options.stopRequested = [this, errorsBefore] {
+        processPendingEvents();
         return closeRequestedDuringRun || app::errorsShown() != errorsBefore;
     };
+    const verse::Markers markers{texts.newSlideMarker, texts.emptyLineMarker};
     QStringList counts;
-    bool stopped = false;
-    {
-        const data::Connection::BulkWrites bulkWrites;
-        for (int pane : panes) {
-            data::Connection& connection = paneConnection(pane);
-            // The panes' queries keep the texts they show until they are opened again.
-            connection.loadPendingRowsOfFile();
-            jet::Database* writer = connection.bulkWriter();
-            const app::PacedPasses pacing(eventPassInterval, true, {[&] {
-                const double inBook =
-                    progress.lastChapter > 0 ? std::min(1.0, double(progress.chaptersDone) / progress.lastChapter) : 0.0;
-                const int percent = progress.books > 0 ? int(100.0 * (progress.book + inBook) / progress.books) : 0;
-                StatusBar1->showMessage(texts::runProgressText(languageCode, ComboBox2->itemText(progress.book), percent));
-            }, {}});
-            const verse::Markers markers{texts.newSlideMarker, texts.emptyLineMarker};
-            const maintenance::ApplyReport report = maintenance::formatBible(*writer, format, markers, options, &stopped);
-            connection.noteWritten();
-            counts << words.msgVersesChanged.arg(bibleName(pane)).arg(report.rowsWritten);
-            if (stopped) break;
-        }
+    for (int pane : panes) {
+        const maintenance::ApplyReport report =
+            maintenance::formatBibleFile(paneConnection(pane).resolvedFilePath(), format, markers, options);
+        counts << words.msgVersesChanged.arg(bibleName(pane)).arg(report.rowsWritten);
+        if (report.stopped) break;
     }
     StatusBar1->clearMessage();
     if (closeRequestedDuringRun) return; // the window closes now (RunScope)

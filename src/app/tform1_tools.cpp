@@ -7,6 +7,7 @@
 #include "app/goto_dialog.h"
 #include "app/ini_file.h"
 #include "app/line_length_guide.h"
+#include "bibledb/bible_schema.h"
 #include "bibledb/long_verses.h"
 #include "bibledb/reference.h"
 #include "bibledb/verse_search.h"
@@ -45,7 +46,7 @@ void stepToVerse(data::Query& query, int verse) {
     bool moved = false;
     {
         const HeldEvents held{query};
-        auto here = [&] { return query.fieldByName("Verse").asInteger(); };
+        auto here = [&] { return bibledb::verseOf(query); };
         while (query.active() && query.recordNumber() >= 0 && query.recordNumber() + 1 < query.recordCount() &&
                here() < verse) {
             query.next();
@@ -109,7 +110,7 @@ void TForm1::goToVerse(const bibledb::VersePlace& place) {
     ComboBox2Change();
     if (place.chapter != 1) stepChapter(place.chapter - 1);
     stepToVerse(ADOQuery1, place.verse);
-    Label7->setText(ADOQuery1.fieldByName("verse").asString());
+    Label7->setText(ADOQuery1.fieldByName(bibledb::kVerseColumn).asString());
     if (ADOQuery2.active()) stepToVerse(ADOQuery2, place.verse);
 }
 
@@ -229,8 +230,8 @@ void TForm1::MaxLineLength1Click() {
 void TForm1::NextLongLine1Click() {
     if (maxLineLength <= 0 || !canMove(*this)) return;
     saveEditedPanes();
-    const bibledb::VersePlace here{currentBookNumber(), ADOQuery1.fieldByName("Chapter").asInteger(),
-                                   ADOQuery1.fieldByName("Verse").asInteger()};
+    const bibledb::VersePlace here{currentBookNumber(), bibledb::chapterOf(ADOQuery1),
+                                   bibledb::verseOf(ADOQuery1)};
     const auto next = bibledb::nextLongVerse(pane1VerseRows(), here, maxLineLength, ComboBox2->count());
     if (!next) {
         showMessage(texts.msgNoLongLineLeft.arg(maxLineLength));

@@ -1,5 +1,6 @@
 #include "bibledb/book_list.h"
 
+#include "bibledb/bible_schema.h"
 #include "data/dataset.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ QStringList BookList::selectorNames() const {
 
 void readBookNames(data::Query& query, BookList& list) {
     while (!query.eof()) {
-        list.add(bookEntry(query.fieldByName("Verse").asString(), query.fieldByName("BIBLETEXT").asString()));
+        list.add(bookEntry(query.fieldByName(kVerseColumn).asString(), query.fieldByName(kTextColumn).asString()));
         query.next();
     }
 }

@@ -1,5 +1,6 @@
 #include "bibledb/verse_rows.h"
 
+#include "bibledb/bible_schema.h"
 #include "data/dataset.h"
 #include "jet/database.h"
 
@@ -9,24 +10,24 @@
 namespace bibledb {
 
 std::vector<VerseRow> readVerseRows(const jet::Database& db) {
-    const jet::TableSchema schema = db.schema("bible");
+    const jet::TableSchema schema = db.schema(kBibleTable);
     auto column = [&](const char* name) {
         const int index = schema.columnIndex(name);
         if (index < 0) throw data::DataError("Table '" + schema.name + "' has no column '" + name + "'.");
         return size_t(index);
     };
-    const size_t book = column("Book"), chapter = column("Chapter"), verse = column("Verse"),
-                 text = column("BIBLETEXT");
+    const size_t book = column(kBookColumn), chapter = column(kChapterColumn), verse = column(kVerseColumn),
+                 text = column(kTextColumn);
     // Values are read as the window's fields read them (numbers stored as text included).
-    auto field = [](const jet::Row& row, size_t index, const char* name) {
-        return data::Field(index < row.values.size() ? std::optional(row.values[index]) : std::nullopt, name);
+    auto value = [](const jet::Row& row, size_t index) {
+        return index < row.values.size() ? std::optional(row.values[index]) : std::nullopt;
     };
     std::vector<VerseRow> rows;
     db.scanTable(schema.name, [&](const jet::Row& row) {
-        const int b = field(row, book, "Book").asInteger();
+        const int b = wholeNumber(value(row, book), kBookColumn);
         if (b <= 0) return;
-        rows.push_back({{b, field(row, chapter, "Chapter").asInteger(), field(row, verse, "Verse").asInteger()},
-                        field(row, text, "BIBLETEXT").asString()});
+        rows.push_back({{b, wholeNumber(value(row, chapter), kChapterColumn), wholeNumber(value(row, verse), kVerseColumn)},
+                        data::Field(value(row, text), kTextColumn).asString()});
     });
     std::stable_sort(rows.begin(), rows.end(),
                      [](const VerseRow& a, const VerseRow& b) { return a.place < b.place; });

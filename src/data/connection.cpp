@@ -70,6 +70,17 @@ void Connection::setConnected(bool value) {
     const QString resolved = resolveWindowsPath(settings.dataSource);
     if (!QFile::exists(resolved))
         throw DataError("Could not find file '" + settings.dataSource.toStdString() + "'.");
+    openResolved(resolved);
+}
+
+void Connection::connectToFile(const QString& path) {
+    setConnected(false);
+    connectionString_.clear();
+    if (!QFile::exists(path)) throw DataError("Could not find file '" + path.toStdString() + "'.");
+    openResolved(path);
+}
+
+void Connection::openResolved(const QString& resolved) {
     auto db = jet::Database::open(nativeName(resolved), jet::OpenMode::ReadOnly);
     resolved_ = resolved;
     // Resolving the links of a path costs a system call per folder: once per connect.

@@ -1,5 +1,6 @@
 // The data-access layer the window relies on: a connection to one bible file, a query with a
-// static snapshot cursor, after-scroll events and edit/post of the current row's BIBLETEXT.
+// static snapshot cursor, after-scroll events and edit/post of the current row's text column (the
+// one its caller binds the memo to).
 // It mirrors the connection/query/data-source/memo behaviour the window was designed around.
 #pragma once
 #include "jet/database.h"
@@ -43,6 +44,9 @@ public:
     // does nothing.
     void setConnected(bool value);
     void release(); // closes the file for good (the window's close handler)
+    // Opens the file at `path` as it is named on this machine (no connection string, no Windows
+    // path): the runs without a window. A connection already open is closed first.
+    void connectToFile(const QString& path);
 
     QString databasePath() const;     // the Data Source as written in the string
     QString resolvedFilePath() const; // where it lives on this machine
@@ -71,11 +75,10 @@ public:
         BulkWrites(const BulkWrites&) = delete;
         BulkWrites& operator=(const BulkWrites&) = delete;
     };
-    // The shared writer of this connection's file during bulk writes (the posts, and the walks
-    // that format a bible); nullptr otherwise.
-    jet::Database* bulkWriter();
 
 private:
+    // The shared writer of this connection's file during bulk writes; nullptr otherwise.
+    jet::Database* bulkWriter();
     friend class Query;
     struct FileStamp {
         std::uintmax_t size = 0;
@@ -84,6 +87,7 @@ private:
         bool operator==(const FileStamp&) const = default;
     };
     FileStamp currentStamp() const;
+    void openResolved(const QString& resolved);
 
     QString connectionString_;
     QString resolved_;
@@ -142,11 +146,16 @@ public:
 
     Field fieldByName(const QString& column) const; // without regard to case; unknown column: error
 
+    // The column the data-bound memo shows and edits, named by the caller (the memo's DataField).
+    // Until one is set, Edit starts from an empty text and Post refuses to write.
+    void setTextField(const QString& column);
+    QString textField() const { return textField_; }
+
     DataSetState state() const;
     void edit();                            // needs an open query
-    void setEditText(const QString& text);  // what Post writes into BIBLETEXT (the memo's text)
+    void setEditText(const QString& text);  // what Post writes into the text field (the memo's text)
     QString editText() const;
-    // Writes the pending text into BIBLETEXT of the current row through the engine, updates the
+    // Writes the pending text into the text field of the current row through the engine, updates the
     // snapshot and returns to browsing. With no current row nothing is written and DataError is
     // raised (a save must never add a row, nor fail silently). On an engine error the state
     // stays Edit with the text pending and the error propagates.
@@ -187,6 +196,7 @@ private:
     DataSetState state_ = DataSetState::Inactive;
     QString pendingText_;
     QString tableName_;
+    QString textField_;
 };
 
 } // namespace data

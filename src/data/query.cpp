@@ -10,9 +10,6 @@ namespace data {
 
 namespace {
 
-// The column the window reads and writes verse texts through.
-constexpr const char* kTextColumn = "BIBLETEXT";
-
 QString fromU16(const std::u16string& s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
@@ -262,13 +259,16 @@ Field Query::fieldByName(const QString& column) const {
     return Field(values[size_t(index)], column);
 }
 
+void Query::setTextField(const QString& column) { textField_ = column; }
+
 DataSetState Query::state() const { return state_; }
 
 void Query::edit() {
     checkActive("edit");
     if (state_ == DataSetState::Edit) return;
-    pendingText_ = current_ >= 0 && rows_.columnIndex(kTextColumn) >= 0 ? fieldByName(kTextColumn).asString()
-                                                                             : QString();
+    pendingText_ = current_ >= 0 && !textField_.isEmpty() && rows_.columnIndex(textField_.toStdString()) >= 0
+                       ? fieldByName(textField_).asString()
+                       : QString();
     state_ = DataSetState::Edit;
 }
 
@@ -291,9 +291,10 @@ void Query::post() {
                         ": the verse text was not saved, because the query holds no verse row "
                         "(no rows for this book and chapter).");
     }
-    const int column = rows_.columnIndex(kTextColumn);
+    const int column = textField_.isEmpty() ? -1 : rows_.columnIndex(textField_.toStdString());
     if (column < 0)
-        throw DataError(name_.toStdString() + ": field '" + kTextColumn + "' not found; the text was not saved.");
+        throw DataError(name_.toStdString() + ": field '" + textField_.toStdString() +
+                        "' not found; the text was not saved.");
     if (tableName_.isEmpty())
         throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
     jet::Row& row = ownRow(current_);

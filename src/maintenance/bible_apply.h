@@ -1,6 +1,6 @@
-// The whole-bible slide-change run over one bible file without the window (kantelo-db apply):
-// the same walk, the same views and the same save conversion as the window's run, on a bare
-// cursor over table `bible`.
+// Whole-bible runs over a bible file without the window (kantelo-db apply, and runs of other
+// per-verse steps): the window's walk and query steps through QueryWalk, its save conversion,
+// its markers; the writes of a run are flushed once at its end.
 #pragma once
 #include "maintenance/slide_options.h"
 #include "verse/markers.h"
@@ -10,55 +10,33 @@
 #include <functional>
 #include <vector>
 
-namespace jet {
-class Database;
-}
-
 namespace maintenance {
-
-// A row whose BIBLETEXT a run changed (or, in a dry run, would change).
-struct RowChange {
-    int book = 0;
-    int chapter = 0;
-    int verse = 0;
-    QString before;
-    QString after;
-};
 
 struct ApplyReport {
     int versesVisited = 0; // verse visits, a verse visited twice counted twice
-    int rowsWritten = 0;   // distinct rows whose BIBLETEXT changed (in a dry run: would change)
-    std::vector<RowChange> changes; // with WalkOptions::collectChanges, in the order of the walk
-    int books = 0;                  // the bible's books (its book-name rows)
+    int rowsWritten = 0;   // distinct rows whose BIBLETEXT changed
+    bool stopped = false;  // ended early on request
 };
 
-// How a walk over a bible file runs besides its step.
-struct WalkOptions {
-    BookRange books;
-    bool dryRun = false;         // write nothing (the file may be open read-only)
-    bool collectChanges = false; // fill ApplyReport::changes
-    // Called before every verse: lets a window's events run, and ends the walk (after the verse
-    // in progress has been saved) when stopRequested returns true.
-    std::function<void()> letEventsRun;
-    std::function<bool()> stopRequested;
-    // How far the walk has come: the book position and the number of books, the chapters of the
-    // book done and its highest chapter.
-    std::function<void(int book, int books, int chaptersDone, int lastChapter)> progress;
+// What a run without the window may be given besides its steps.
+struct FileRunOptions {
+    WalkRange range;                                     // every book, or one
+    std::function<void(const WalkProgress&)> onProgress; // where the run stands
+    std::function<bool()> stopRequested;                 // true: end after the verse in progress
+    QString languageCode = "UK";                         // of the run's own messages
+    // At every verse visit, before the steps: pane 1's book, chapter and verse.
+    std::function<void(int book, int chapter, int verse)> onVerse;
 };
 
-// The window's walk over the bible in `db` (opened ReadWrite unless dryRun): the same books,
-// chapters and verses as applyToBible, each verse shown in an in-memory view, `step` applied to
-// it and the view saved (written only when its text changes). Throws as applyToBible does; a
-// walk that was asked to stop returns what it did until then, with `stopped` set.
-ApplyReport walkBible(jet::Database& db, const VerseStep& step, const verse::Markers& markers,
-                      const WalkOptions& options, bool* stopped = nullptr);
+// Runs `steps` over the bible file `path` as the window's run does (books 1..N for the N
+// book-name rows, chapters 1..the book's highest, verses in Verse order), with the views filled
+// and saved using `markers`; writes a row only when its text changes. Throws on a missing file,
+// table or column and on the states where the window's run stops with an error (a gap in the
+// chapter numbers); rows written before stay written. The file is not backed up here.
+ApplyReport runOverBibleFile(const QString& path, const std::vector<VerseStep>& steps, const verse::Markers& markers,
+                             const FileRunOptions& options = {});
 
-// Runs the option that `boxes` ticks over the bible in `db` (opened ReadWrite), with the views
-// filled and saved using `markers`. Visits exactly the rows the window's run visits (books 1..N
-// for the N book-name rows, chapters 1..the book's highest, verses in Verse order) and writes a
-// row only when its text changes. Throws jet::Error on a missing table or column and on the
-// states where the window's run stops with an error (a gap in the chapter numbers); rows
-// written before stay written.
-ApplyReport applyToBible(jet::Database& db, OptionBoxes boxes, const verse::Markers& markers);
+// The slide-change option that `boxes` ticks, over the whole bible file `path`.
+ApplyReport applyToBible(const QString& path, OptionBoxes boxes, const verse::Markers& markers);
 
 } // namespace maintenance

@@ -3,7 +3,7 @@
 #include "verse/blanks.h"
 #include "verse/line_view.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace maintenance {
 
@@ -12,30 +12,6 @@ namespace {
 QString trimmedLastLine(verse::LineView& view) {
     const int count = view.lineCount();
     return count > 0 ? verse::trimmed(view.line(count - 1)) : QString();
-}
-
-// Applies the ticked options to one pane.
-void applyOptionSteps(RunDriver& driver, int pane) {
-    const QString marker = driver.newSlideMarker();
-    if (driver.boxes().force && forceSlideChange(driver.view(pane), marker)) {
-        driver.setEdited(pane);
-        driver.letEventsRun();
-    }
-    if (driver.boxes().remove && removeSlideChange(driver.view(pane), marker)) {
-        driver.setEdited(pane);
-        driver.letEventsRun();
-    }
-}
-
-void visitPane(RunDriver& driver, const VerseStep& step, int pane) {
-    step(driver, pane);
-    if (driver.edited(pane)) driver.save(pane);
-}
-
-void visitVerse(RunDriver& driver, const VerseStep& step) {
-    driver.verseVisited();
-    visitPane(driver, step, 1);
-    if (driver.paneInUse(2)) visitPane(driver, step, 2);
 }
 
 } // namespace
@@ -52,32 +28,19 @@ bool removeSlideChange(verse::LineView& view, const QString& newSlideMarker) {
     return true;
 }
 
-bool runOverBible(RunDriver& driver, const VerseStep& step, BookRange range) {
-    const int books = driver.bookCount();
-    const int last = range.count < 0 ? books : std::min(books, range.first + range.count);
-    for (int k = std::max(0, range.first); k < last; ++k) {
-        driver.chooseBook(k);
-        const int chapters = driver.lastChapter();
-        for (int chapter = 0; chapter < chapters; ++chapter) {
-            // The loop ends once the counter passes pane 1's verse number; at the chapter's last
-            // verse the step leaves pane 1 in place, so every verse 1..V is visited once.
-            int counter = 1;
-            do {
-                ++counter;
-                driver.letEventsRun();
-                if (driver.stopRequested()) return false;
-                visitVerse(driver, step);
-                if (driver.stopRequested()) return false;
-                driver.nextVerse();
-            } while (counter <= driver.currentVerse());
-            driver.nextChapter();
-        }
-    }
-    return true;
+std::vector<VerseStep> slideOptionSteps(std::function<OptionBoxes()> boxes, std::function<QString()> newSlideMarker) {
+    VerseStep force = [boxes, newSlideMarker](verse::LineView& view) {
+        return boxes().force && forceSlideChange(view, newSlideMarker());
+    };
+    VerseStep remove = [boxes = std::move(boxes), newSlideMarker = std::move(newSlideMarker)](verse::LineView& view) {
+        return boxes().remove && removeSlideChange(view, newSlideMarker());
+    };
+    return {std::move(force), std::move(remove)};
 }
 
 bool runOverBible(RunDriver& driver) {
-    return runOverBible(driver, applyOptionSteps);
+    return walkBible(driver, slideOptionSteps([&driver] { return driver.boxes(); },
+                                              [&driver] { return driver.newSlideMarker(); }));
 }
 
 } // namespace maintenance

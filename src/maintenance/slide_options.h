@@ -1,10 +1,12 @@
-// The whole-bible slide-change options: the option steps on one editor view and the walk over
-// every book, chapter and verse that applies them. The walk drives a RunDriver, which the main
-// window implements with its navigation handlers and kantelo-db with a bare cursor.
+// The whole-bible slide-change options: the option steps on one editor view, and the run that
+// applies them through the whole-bible walk (bible_walk.h).
 #pragma once
+#include "maintenance/bible_walk.h"
+
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace verse {
 class LineView;
@@ -26,47 +28,19 @@ struct OptionBoxes {
     bool remove = false; // CheckBox2
 };
 
-// What the walk needs from the window. Panes are numbered 1 and 2.
-class RunDriver {
+// The two option steps as walk steps: each reads the boxes and the marker anew at every verse
+// (a box ticked during the run takes effect at the next verse).
+std::vector<VerseStep> slideOptionSteps(std::function<OptionBoxes()> boxes, std::function<QString()> newSlideMarker);
+
+// A walk driver that also tells the option boxes and the marker text.
+class RunDriver : public WalkDriver {
 public:
-    virtual ~RunDriver() = default;
-    virtual int bookCount() = 0;
-    // Makes book-selector item `position` (from 0) the selected one and runs the book change.
-    virtual void chooseBook(int position) = 0;
-    virtual int lastChapter() = 0;
-    virtual int currentVerse() = 0; // Verse of pane 1's current row, read as integer
-    virtual void nextVerse() = 0;
-    virtual void nextChapter() = 0;
-    virtual void letEventsRun() = 0;
-    // True when the run is to end once the verse in progress is saved (the window is closing).
-    virtual bool stopRequested() = 0;
     virtual OptionBoxes boxes() = 0;
     virtual QString newSlideMarker() = 0;
-    virtual bool paneInUse(int pane) = 0; // pane 2 while its bible is open and its view enabled
-    virtual verse::LineView& view(int pane) = 0;
-    virtual bool edited(int pane) = 0;
-    virtual void setEdited(int pane) = 0;
-    virtual void save(int pane) = 0; // Savevers
-    virtual void verseVisited() {}   // once per verse visit, before the option steps
 };
 
-// What a run does to the verse that pane `pane` shows: it changes the pane's view, or leaves it,
-// and marks the pane edited (letting events run then) when it changed it.
-using VerseStep = std::function<void(RunDriver& driver, int pane)>;
-
-// The books a run walks: selector positions [first, first + count); count < 0: to the last.
-struct BookRange {
-    int first = 0;
-    int count = -1;
-};
-
-// Walks every book of `books` in selector order, every chapter 1..lastChapter and every verse of
-// pane 1's chapter, applies `step` to each pane in use (pane 1 first) and saves each edited
-// pane. Returns false when it ended early on request.
-bool runOverBible(RunDriver& driver, const VerseStep& step, BookRange books = {});
-
-// The run of the two option boxes: the ticked option's step (the boxes read anew for every
-// verse). A removal run changes pane 2 in the same way as pane 1.
+// The options' run: walkBible over every book with slideOptionSteps. A removal run changes
+// pane 2 in the same way as pane 1. Returns false when it ended early on request.
 bool runOverBible(RunDriver& driver);
 
 } // namespace maintenance

@@ -117,6 +117,7 @@ TEST_F(Cursor, ASnapshotKeepsItsTextsWhenTheFileIsWrittenLater) {
     data::Connection other;
     connect(other, file);
     data::Query writer(other);
+    writer.setTextField("BIBLETEXT");
     setStatement(writer, {"Select * from bible", "where BOOK = 1", "and CHAPTER = 1", "ORDER BY Verse ASC"});
     writer.open();
     writer.last();

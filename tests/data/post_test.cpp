@@ -19,6 +19,7 @@ protected:
     static void openChapter(data::Query& q, int chapter) {
         setStatement(q, {"Select * from bible", "where BOOK = 1", "and CHAPTER = " + QString::number(chapter),
                          "ORDER BY Verse ASC"});
+        q.setTextField("BIBLETEXT");
         q.open();
     }
     // The stored texts of chapter 1 as a fresh connection reads them.
@@ -173,6 +174,7 @@ TEST(PostText255, ThePostingQueryShowsTheTextAndAnEarlierQueryKeepsItsOwn) {
     connect(connection, file);
     connect(other, file);
     data::Query query(connection), earlier(other), later(other);
+    query.setTextField("BIBLETEXT");
     for (data::Query* q : {&query, &earlier}) {
         setStatement(*q, {"Select * from bible", "where BOOK = 1", "and CHAPTER = 1", "ORDER BY Verse ASC"});
         q->open();

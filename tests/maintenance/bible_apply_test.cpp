@@ -33,8 +33,7 @@ using Texts = test_support::VerseTexts;
 Texts readTexts(const fs::path& file) { return test_support::readVerseTexts(file); }
 
 maintenance::ApplyReport apply(const fs::path& file, maintenance::OptionBoxes boxes) {
-    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
-    return maintenance::applyToBible(*db, boxes, kUk);
+    return maintenance::applyToBible(QString::fromStdString(file.string()), boxes, kUk);
 }
 
 std::string bytesOf(const fs::path& file) {
@@ -124,9 +123,7 @@ TEST(ApplyToBible, MarkerTextInAVerseIsReadInTheRunsLanguage) {
     // A verse line that equals the English marker ends the verse as a slide change would.
     test_support::TempDir dir;
     const auto file = test_support::writeBible(dir / "b.mdb", smallBible({u"A\r\n<New slide>"}));
-    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
-    maintenance::applyToBible(*db, kRemove, {"<Nieuwe dia>", "<Lege regel>"});
-    db.reset();
+    maintenance::applyToBible(QString::fromStdString(file.string()), kRemove, {"<Nieuwe dia>", "<Lege regel>"});
     EXPECT_EQ(readTexts(file).at({1, 1, 1}), u"A\r\n<New slide>");
     apply(file, kRemove);
     EXPECT_EQ(readTexts(file).at({1, 1, 1}), u"A");

@@ -3,7 +3,6 @@
 // through `kantelo-db format` (dry run, one book, the count, the backup, bad arguments).
 #include "maintenance/format_run.h"
 
-#include "jet/database.h"
 #include "support/bible_fixture.h"
 #include "support/mdb_export.h"
 #include "support/test_env.h"
@@ -56,23 +55,19 @@ test_support::VerseTexts formatted(const test_support::VerseTexts& texts, int on
 TEST(FormatBible, EveryVerseBecomesWhatTheFormatterGivesAndASecondRunWritesNothing) {
     test_support::TempDir dir;
     const fs::path file = test_support::writeBible(dir / "b.mdb", twoBooks());
+    const QString path = QString::fromStdString(file.string());
     const test_support::VerseTexts before = test_support::readVerseTexts(file);
     const test_support::VerseTexts expected = formatted(before);
     ASSERT_NE(expected, before);
-    {
-        auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
-        const auto report = maintenance::formatBible(*db, kFormat, kUk, {});
-        EXPECT_EQ(report.books, 2);
-        int changed = 0;
-        for (const auto& [key, text] : expected) changed += text != before.at(key);
-        EXPECT_EQ(report.rowsWritten, changed);
-    }
+    EXPECT_EQ(maintenance::bookCountOf(path, kUk), 2);
+    const auto report = maintenance::formatBibleFile(path, kFormat, kUk);
+    int changed = 0;
+    for (const auto& [key, text] : expected) changed += text != before.at(key);
+    EXPECT_EQ(report.rowsWritten, changed);
     EXPECT_EQ(test_support::readVerseTexts(file), expected); // book-name rows included: untouched
 
     const std::string bytes = bytesOf(file);
-    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadWrite);
-    EXPECT_EQ(maintenance::formatBible(*db, kFormat, kUk, {}).rowsWritten, 0);
-    db.reset();
+    EXPECT_EQ(maintenance::formatBibleFile(path, kFormat, kUk).rowsWritten, 0);
     EXPECT_EQ(bytesOf(file), bytes);
 }
 
@@ -81,16 +76,13 @@ TEST(FormatBible, OneBookAndADryRun) {
     const fs::path file = test_support::writeBible(dir / "b.mdb", twoBooks());
     const test_support::VerseTexts before = test_support::readVerseTexts(file);
     const std::string bytes = bytesOf(file);
-    auto db = jet::Database::open(file.string(), jet::OpenMode::ReadOnly);
-    maintenance::WalkOptions options;
-    options.books = {1, 1};
-    options.dryRun = true;
-    options.collectChanges = true;
-    const auto report = maintenance::formatBible(*db, kFormat, kUk, options);
-    db.reset();
+    maintenance::FileRunOptions options;
+    options.range = maintenance::WalkRange::book(1);
+    const auto changes =
+        maintenance::formatChangesOf(QString::fromStdString(file.string()), kFormat, kUk, options);
     EXPECT_EQ(bytesOf(file), bytes);
-    ASSERT_EQ(report.changes.size(), 1u);
-    const maintenance::RowChange& change = report.changes[0];
+    ASSERT_EQ(changes.size(), 1u); // Exodus 1:2; the verse of blanks stays
+    const maintenance::RowChange& change = changes[0];
     EXPECT_EQ(std::tie(change.book, change.chapter, change.verse), std::make_tuple(2, 1, 2));
     EXPECT_EQ(change.before.toStdU16String(), before.at({2, 1, 2}));
     EXPECT_EQ(change.after.toStdU16String(), formatted(before, 2).at({2, 1, 2}));

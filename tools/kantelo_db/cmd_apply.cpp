@@ -36,10 +36,11 @@ int cmdApply(const Args& args) {
     boxes.force = option == "force";
     boxes.remove = option == "remove";
     // Opening for writing refuses a damaged file or one another program has open; only then is
-    // the file worth a backup.
-    auto db = jet::Database::open(file, jet::OpenMode::ReadWrite);
+    // the file worth a backup. The run opens the file itself, as the window does.
+    jet::Database::open(file, jet::OpenMode::ReadWrite).reset();
     backupBeforeChange(file);
-    const auto report = maintenance::applyToBible(*db, boxes, {language->newSlideMarker, language->emptyLineMarker});
+    const auto report = maintenance::applyToBible(QString::fromStdString(file), boxes,
+                                                  {language->newSlideMarker, language->emptyLineMarker});
     std::cout << report.versesVisited << " verses visited, " << report.rowsWritten << " rows changed\n";
     return 0;
 }

@@ -67,29 +67,28 @@ int cmdFormat(const Args& args) {
     }
     const verse::Markers markers{language->newSlideMarker, language->emptyLineMarker};
 
-    // Opening for writing refuses a damaged file or one another program has open; only then is
-    // the file worth a backup. A dry run only reads.
-    auto db = jet::Database::open(file, dryRun ? jet::OpenMode::ReadOnly : jet::OpenMode::ReadWrite);
-    maintenance::WalkOptions options;
-    options.dryRun = dryRun;
-    options.collectChanges = dryRun;
+    const QString path = QString::fromStdString(file);
+    maintenance::FileRunOptions options;
     if (book > 0) {
-        options.books = {0, 0};
-        const int books = maintenance::formatBible(*db, format, markers, options).books;
+        const int books = maintenance::bookCountOf(path, markers);
         if (book > books) {
             std::cerr << "kantelo-db: " << file << " has no book " << book << " (it has " << books << ")\n";
             return 2;
         }
-        options.books = {book - 1, 1};
+        options.range = maintenance::WalkRange::book(book - 1);
     }
-    if (!dryRun) backupBeforeChange(file);
-    const maintenance::ApplyReport report = maintenance::formatBible(*db, format, markers, options);
     if (!dryRun) {
+        // Opening for writing refuses a damaged file or one another program has open; only then
+        // is the file worth a backup. The run opens the file itself, as the window does.
+        jet::Database::open(file, jet::OpenMode::ReadWrite).reset();
+        backupBeforeChange(file);
+        const maintenance::ApplyReport report = maintenance::formatBibleFile(path, format, markers, options);
         std::cout << report.rowsWritten << " verses changed\n";
         return 0;
     }
+    const std::vector<maintenance::RowChange> changes = maintenance::formatChangesOf(path, format, markers, options);
     std::string out = "Book,Chapter,Verse,Before,After\n";
-    for (const maintenance::RowChange& change : report.changes) {
+    for (const maintenance::RowChange& change : changes) {
         out += std::to_string(change.book) + "," + std::to_string(change.chapter) + "," +
                std::to_string(change.verse) + ",";
         csvText(out, change.before);

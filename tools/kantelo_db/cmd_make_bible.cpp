@@ -2,6 +2,7 @@
 // Long Integer, BIBLETEXT as Memo) from a simple line-based UTF-8 source.
 #include "commands.h"
 
+#include "bibledb/bible_schema.h"
 #include "jet/database.h"
 #include "jet/text_codec.h"
 
@@ -65,12 +66,7 @@ std::u16string unescape(const std::string& field) {
 }
 
 jet::NewTable readSource(std::istream& in, const std::string& name) {
-    jet::NewTable table;
-    table.name = "bible";
-    table.columns = {{"Book", jet::ColumnType::Long},
-                     {"Chapter", jet::ColumnType::Long},
-                     {"Verse", jet::ColumnType::Long},
-                     {"BIBLETEXT", jet::ColumnType::Memo}};
+    jet::NewTable table = bibledb::newBibleTable();
     std::string line;
     size_t lineNumber = 0;
     while (std::getline(in, line)) {
@@ -82,7 +78,8 @@ jet::NewTable readSource(std::istream& in, const std::string& name) {
             if (line.rfind("B\t", 0) == 0) {
                 const auto f = splitTabs(line, 3);
                 if (f.size() != 3) throw SourceError{"a book line is B<TAB>number<TAB>name"};
-                table.rows.push_back({int64_t(0), int64_t(10), number(f[1], "the book number"), unescape(f[2])});
+                table.rows.push_back({int64_t(bibledb::kBookNameBook), int64_t(bibledb::kBookNameChapter),
+                                      number(f[1], "the book number"), unescape(f[2])});
             } else if (line.rfind("V\t", 0) == 0) {
                 const auto f = splitTabs(line, 5);
                 if (f.size() != 5) throw SourceError{"a verse line is V<TAB>book<TAB>chapter<TAB>verse<TAB>text"};
