@@ -33,7 +33,7 @@ constexpr double kInfinite = std::numeric_limits<double>::infinity();
 
 // Costs in units of N squared (a line that stays empty costs 1).
 constexpr double kCommaBreak = 0.05;
-constexpr double kPlainBreak = 0.15;
+constexpr double kPlainBreak = 0.3;
 constexpr double kGluedBreak = 1000.0;
 constexpr double kLoneShortWord = 0.6;
 constexpr double kCommaSplit = 1.0;
@@ -323,7 +323,7 @@ private:
         t.cost[size_t(maxLines_ > 0 ? leading : 0)] = 0.0;
         // Plain locals and pointers: the stores into the tables cannot then alias what the loop
         // reads, and the compiler keeps it in registers.
-        const int n = n_, maxWidth = maxWidth_, maxLines = maxLines_, trailing = int(r_.trailing.size());
+        const int n = n_, maxLines = maxLines_, trailing = int(r_.trailing.size());
         const int* emptyAt = emptyAt_.data();
         const char* soft = soft_.data();
         const double* lone = lone_.data();
