@@ -16,7 +16,6 @@ FormatTexts makeDutch() {
     t.formatBook = QStringLiteral("Dit boek opmaken");
     t.formatBible = QStringLiteral("De hele bijbel opmaken");
     t.closeButton = QStringLiteral("Sluiten");
-    t.msgNoMaximum = QStringLiteral("Stel eerst een maximale regellengte in.");
     t.msgConfirmBook = QStringLiteral("Alle verzen van %1 in %2 opmaken voor dia's?\nEerst wordt een reservekopie "
                                       "gemaakt.");
     t.msgConfirmBible = QStringLiteral("Alle verzen van %1 opmaken voor dia's?\nEerst wordt een reservekopie "
@@ -38,7 +37,6 @@ FormatTexts makeEnglish() {
     t.formatBook = QStringLiteral("Format this book");
     t.formatBible = QStringLiteral("Format the whole bible");
     t.closeButton = QStringLiteral("Close");
-    t.msgNoMaximum = QStringLiteral("Set a maximum line length first.");
     t.msgConfirmBook = QStringLiteral("Format every verse of %1 in %2 for slides?\nA backup is made first.");
     t.msgConfirmBible = QStringLiteral("Format every verse of %1 for slides?\nA backup is made first.");
     t.msgVersesChanged = QStringLiteral("%1: %2 verses changed.");
@@ -58,7 +56,6 @@ FormatTexts makeGerman() {
     t.formatBook = QStringLiteral("Dieses Buch formatieren");
     t.formatBible = QStringLiteral("Die ganze Bibel formatieren");
     t.closeButton = QString::fromUtf8("Schließen");
-    t.msgNoMaximum = QString::fromUtf8("Legen Sie zuerst eine maximale Zeilenlänge fest.");
     t.msgConfirmBook = QString::fromUtf8("Alle Verse von %1 in %2 für Folien formatieren?\nZuerst wird eine "
                                          "Sicherung angelegt.");
     t.msgConfirmBible = QString::fromUtf8("Alle Verse von %1 für Folien formatieren?\nZuerst wird eine Sicherung "

@@ -16,7 +16,6 @@ struct FormatTexts {
     QString formatBook;
     QString formatBible;
     QString closeButton;
-    QString msgNoMaximum;       // N is 0
     QString msgConfirmBook;     // %1: the book, %2: the bibles
     QString msgConfirmBible;    // %1: the bibles
     QString msgVersesChanged;   // one line per bible: %1 the bible, %2 the number of verses

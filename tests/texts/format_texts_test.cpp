@@ -18,7 +18,7 @@ using texts::FormatTexts;
 const std::vector<std::pair<const char*, std::function<QString(const FormatTexts&)>>> kFields = {
     FIELD(menuCaption),     FIELD(dialogTitle),     FIELD(maxLineLength),   FIELD(maxSlideLines),
     FIELD(keepLineBreaks),  FIELD(previewOf),       FIELD(formatVerse),     FIELD(formatBook),
-    FIELD(formatBible),     FIELD(closeButton),     FIELD(msgNoMaximum),    FIELD(msgConfirmBook),
+    FIELD(formatBible),     FIELD(closeButton),     FIELD(msgConfirmBook),
     FIELD(msgConfirmBible), FIELD(msgVersesChanged), FIELD(msgRestoreHint),
 };
 
