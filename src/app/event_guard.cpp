@@ -1,6 +1,7 @@
 #include "app/event_guard.h"
 
 #include "app/tform1.h"
+#include "texts/error_texts.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -18,6 +19,7 @@ struct Boundary {
 
 thread_local Boundary current;
 int shownErrors = 0;
+texts::Language errorLanguage = texts::Language::UK;
 
 int loopLevel() {
     QThread* thread = QThread::currentThread();
@@ -27,9 +29,11 @@ int loopLevel() {
 } // namespace
 
 QString errorText(const std::exception& error) {
-    const QString text = QString::fromUtf8(error.what());
+    const QString text = texts::errorMessage(error, errorLanguage);
     return text.isEmpty() ? QStringLiteral("Unknown error") : text;
 }
+
+void setErrorLanguage(texts::Language language) { errorLanguage = language; }
 
 bool runGuarded(const std::function<void()>& handler) {
     const int level = loopLevel();

@@ -1,6 +1,8 @@
 // The event guard: the one place where an error raised by a handler is caught. It turns the
 // error into the program's message box so that no exception crosses Qt's event loop.
 #pragma once
+#include "texts/language.h"
+
 #include <QString>
 
 #include <functional>
@@ -25,8 +27,10 @@ bool runGuarded(const std::function<void()>& handler);
 // Lets the waiting events run once; they run as new event boundaries.
 void processPendingEvents();
 
-// The text of an error as shown to the user.
+// The text of an error as shown to the user, in the language set last (English at first): the
+// errors a user can meet worded in it (texts/error_texts.h), any other by its own text.
 QString errorText(const std::exception& error);
+void setErrorLanguage(texts::Language language);
 
 // How many errors the guard has shown so far: a long run compares it to notice an error raised
 // by an event that ran in the middle of it.

@@ -31,7 +31,6 @@ public:
     void searchNow();
     QLineEdit* field() const { return field_; }
     QListWidget* hits() const { return list_; }
-    QLabel* summary() const { return summary_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -49,6 +49,10 @@ constexpr int clientHeight = 708;
 constexpr int statusBarHeight = 19;
 // Label6 and Label7 grow to the left: their right edge stays here.
 constexpr int numberLabelRight = 369;
+// Pane 2's own reference (Label9) grows to the left from the right edge of RE2, in the empty
+// strip below RE2 beside the whole-bible options.
+constexpr int pane2ReferenceRight = 915;
+constexpr int pane2ReferenceTop = 584;
 
 const QString settingsSection = QStringLiteral("Settings");
 const QString languageKey = QStringLiteral("Taal");
@@ -136,9 +140,12 @@ void addSorted(QComboBox* combo, const QString& name) {
     combo->insertItem(at, name);
 }
 
-// Labels that size themselves to their text; Label6/Label7 keep their right edge.
-bool isNumberLabel(const QLabel* label, const TForm1* form) {
-    return label == form->Label6 || label == form->Label7;
+// Labels that size themselves to their text and keep their right edge: that edge; -1 for the
+// labels that keep their left edge.
+int rightEdgeOf(const QLabel* label, const TForm1* form) {
+    if (label == form->Label6 || label == form->Label7) return numberLabelRight;
+    if (label == form->Label9) return pane2ReferenceRight;
+    return -1;
 }
 
 // The control that takes a wheel message for the focused widget: a selector itself (an editable
@@ -182,6 +189,90 @@ private:
     TForm1* form_;
 };
 
+// The reference label above the views: bold purple.
+QLabel* makeReferenceLabel(QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("123123123123123123123123"), parent);
+    label->setFont(tahoma(10, true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, clPurple);
+    label->setPalette(palette);
+    label->setGeometry(24, 103, 192, 16);
+    return label;
+}
+
+// The help box: a frameless, disabled text that stays readable.
+QPlainTextEdit* makeHelpBox(QWidget* parent) {
+    auto* help = new QPlainTextEdit(QStringLiteral("Memo1"), parent);
+    help->setGeometry(442, 0, 473, 130);
+    help->setFrameShape(QFrame::NoFrame);
+    help->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    help->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TForm1::setControlColor(help, cl3DLight());
+    QPalette palette = help->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, clGray);
+    help->setPalette(palette);
+    help->setEnabled(false);
+    return help;
+}
+
+// A data-bound memo under an editor view.
+QPlainTextEdit* makeDataMemo(QWidget* parent, int left, int top) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setGeometry(left, top, 905, 216);
+    makeBorderless(memo);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TForm1::setControlColor(memo, clCream);
+    return memo;
+}
+
+// An editor view, disabled and gray until its bible is open.
+QTextEdit* makeEditorView(QWidget* parent, int left, int top) {
+    auto* view = new QTextEdit(parent);
+    view->setGeometry(left, top, 907, 216);
+    makeBorderless(view);
+    view->setFont(tahoma(8));
+    view->setAcceptRichText(false);
+    view->setLineWrapMode(QTextEdit::NoWrap);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The selection stays visible while the view has no focus.
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    view->setPalette(palette);
+    TForm1::setControlColor(view, clGray);
+    view->setEnabled(false);
+    return view;
+}
+
+// The hidden, sorted list of the book-name entries.
+QTreeWidget* makeBookList(QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setGeometry(442, 456, 303, 89);
+    list->setFont(tahoma(8));
+    list->setColumnCount(2);
+    list->setHeaderLabels({QStringLiteral("nr"), QStringLiteral("BoekNaam")});
+    list->header()->resizeSection(0, 50);
+    list->header()->resizeSection(1, 250);
+    list->setRootIsDecorated(false);
+    list->setSortingEnabled(true);
+    list->sortByColumn(0, Qt::AscendingOrder);
+    list->setVisible(false);
+    return list;
+}
+
+QCheckBox* makeOptionBox(QWidget* parent, const QString& caption, int top) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setGeometry(8, top, 537, 17);
+    box->setToolTip(QStringLiteral("Selecteer deze optie en klik daarna op OK"));
+    return box;
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
@@ -213,14 +304,7 @@ void TForm1::buildControls() {
     Label2 = makeLabel(client, QStringLiteral("Bijbelboek"), 15, 84);
     Label3 = makeLabel(client, QStringLiteral("Hoofdstuk"), 256, 72);
 
-    Label4 = new QLabel(QStringLiteral("123123123123123123123123"), client);
-    Label4->setFont(tahoma(10, true));
-    {
-        QPalette palette = Label4->palette();
-        palette.setColor(QPalette::WindowText, clPurple);
-        Label4->setPalette(palette);
-    }
-    Label4->setGeometry(24, 103, 192, 16);
+    Label4 = makeReferenceLabel(client);
 
     Label5 = makeLabel(client, QStringLiteral("Vers"), 256, 98);
     SpeedButton1 = makeSpeedButton(client, 320, 92, true);
@@ -231,20 +315,7 @@ void TForm1::buildControls() {
     Label7 = makeNumberLabel(client, 361, 96);
     Label8 = makeLabel(client, QStringLiteral("Bijbelversie 2: "), 15, 57);
 
-    Help1 = new QPlainTextEdit(QStringLiteral("Memo1"), client);
-    Help1->setGeometry(442, 0, 473, 130);
-    Help1->setFrameShape(QFrame::NoFrame);
-    Help1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Help1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Help1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setControlColor(Help1, cl3DLight());
-    {
-        // The disabled help text stays readable.
-        QPalette palette = Help1->palette();
-        palette.setColor(QPalette::Disabled, QPalette::Text, clGray);
-        Help1->setPalette(palette);
-    }
-    Help1->setEnabled(false);
+    Help1 = makeHelpBox(client);
 
     ComboBox1 = makeComboBox(client, 91, 22, true);
     setControlColor(ComboBox1, clCream);
@@ -253,83 +324,44 @@ void TForm1::buildControls() {
     setControlColor(ComboBox2, clBtnShadow());
     ComboBox2->setEnabled(false);
 
-    DBMemo1 = new QPlainTextEdit(client);
-    DBMemo1->setGeometry(8, 136, 905, 216);
-    makeBorderless(DBMemo1);
-    DBMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    DBMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setControlColor(DBMemo1, clCream);
+    DBMemo1 = makeDataMemo(client, 8, 136);
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Close"), client);
     BitBtn1->setGeometry(840, 620, 75, 25);
     BitBtn1->setAutoDefault(false);
 
-    DBMemo2 = new QPlainTextEdit(client);
-    DBMemo2->setGeometry(10, 358, 905, 216);
-    makeBorderless(DBMemo2);
-    DBMemo2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    DBMemo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DBMemo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setControlColor(DBMemo2, clCream);
+    DBMemo2 = makeDataMemo(client, 10, 358);
 
     ComboBox3 = makeComboBox(client, 91, 49, true);
     setControlColor(ComboBox3, clBtnShadow());
     ComboBox3->setEnabled(false);
 
-    auto makeView = [&](int left, int top) {
-        auto* view = new QTextEdit(client);
-        view->setGeometry(left, top, 907, 216);
-        makeBorderless(view);
-        view->setFont(tahoma(8));
-        view->setAcceptRichText(false);
-        view->setLineWrapMode(QTextEdit::NoWrap);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        // The selection stays visible while the view has no focus.
-        QPalette palette = view->palette();
-        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
-        palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         palette.color(QPalette::Active, QPalette::HighlightedText));
-        view->setPalette(palette);
-        setControlColor(view, clGray);
-        view->setEnabled(false);
-        return view;
-    };
-    RE2 = makeView(8, 358);
+    RE2 = makeEditorView(client, 8, 358);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setFixedHeight(statusBarHeight);
     setStatusBar(StatusBar1);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Forceer diaovergang na elke versregel (hele bijbel!)"), client);
-    CheckBox1->setGeometry(8, 584, 537, 17);
-    CheckBox1->setToolTip(QStringLiteral("Selecteer deze optie en klik daarna op OK"));
+    CheckBox1 = makeOptionBox(client, QStringLiteral("Forceer diaovergang na elke versregel (hele bijbel!)"), 584);
 
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK, Change ALL"), client);
     BitBtn2->setGeometry(24, 620, 137, 25);
     BitBtn2->setDefault(true);
     BitBtn2->setEnabled(false);
 
-    RE1 = makeView(8, 136);
+    RE1 = makeEditorView(client, 8, 136);
 
-    CheckBox2 = new QCheckBox(
-        QStringLiteral("Verwijder alle diaovergangen aan het eind van een versregel (hele bijbel!)"), client);
-    CheckBox2->setGeometry(8, 602, 537, 17);
-    CheckBox2->setToolTip(QStringLiteral("Selecteer deze optie en klik daarna op OK"));
+    CheckBox2 = makeOptionBox(
+        client, QStringLiteral("Verwijder alle diaovergangen aan het eind van een versregel (hele bijbel!)"), 602);
 
-    BookList = new QTreeWidget(client);
-    BookList->setGeometry(442, 456, 303, 89);
-    BookList->setFont(tahoma(8));
-    BookList->setColumnCount(2);
-    BookList->setHeaderLabels({QStringLiteral("nr"), QStringLiteral("BoekNaam")});
-    BookList->header()->resizeSection(0, 50);
-    BookList->header()->resizeSection(1, 250);
-    BookList->setRootIsDecorated(false);
-    BookList->setSortingEnabled(true);
-    BookList->sortByColumn(0, Qt::AscendingOrder);
-    BookList->setVisible(false);
+    // Not a control of the design: it takes no space any other control uses and is hidden
+    // while the two panes agree (tform1_compare.cpp). A long reference may reach over the empty
+    // right part of CheckBox1's box: it lies above that box, which takes no clicks there.
+    Label9 = makeNumberLabel(client, pane2ReferenceRight - 8, pane2ReferenceTop);
+    Label9->clear();
+    Label9->setVisible(false);
+
+    BookList = makeBookList(client);
 
     // Labels and speed buttons are drawn beneath every windowed control.
     for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton4, SpeedButton3, SpeedButton2, SpeedButton1, Label8,
@@ -341,6 +373,11 @@ void TForm1::buildControls() {
     for (QWidget* w : client->findChildren<QWidget*>())
         if (w->focusPolicy() == Qt::WheelFocus) w->setFocusPolicy(Qt::StrongFocus);
 
+    setTabOrders();
+    client->installEventFilter(this);
+}
+
+void TForm1::setTabOrders() {
     setTabOrder(ComboBox1, ComboBox2);
     setTabOrder(ComboBox2, DBMemo1);
     setTabOrder(DBMemo1, BitBtn1);
@@ -353,17 +390,15 @@ void TForm1::buildControls() {
     setTabOrder(CheckBox1, BitBtn2);
     setTabOrder(BitBtn2, CheckBox2);
     setTabOrder(CheckBox2, BookList);
-
-    client->installEventFilter(this);
 }
 
 void TForm1::buildMenus() {
     MainMenu1 = menuBar();
     auto* options = new QMenu(QStringLiteral("Options"), this);
     Options1 = MainMenu1->addMenu(options);
-    UK = options->addAction(QStringLiteral("UK"));
-    NL1 = options->addAction(QStringLiteral("NL"));
-    DE1 = options->addAction(QStringLiteral("DE"));
+    UK = options->addAction(texts::codeOf(texts::Language::UK));
+    NL1 = options->addAction(texts::codeOf(texts::Language::NL));
+    DE1 = options->addAction(texts::codeOf(texts::Language::DE));
     for (QAction* item : {UK, NL1, DE1}) item->setCheckable(true);
     NL1->setChecked(true);
     auto* extra = new QMenu(QStringLiteral("Extra"), this);
@@ -493,8 +528,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 if (label == Label4 && label->text().isEmpty()) continue;
                 const QSize hint = label->sizeHint();
                 if (label->size() == hint) continue;
-                if (isNumberLabel(label, this))
-                    label->setGeometry(numberLabelRight - hint.width(), label->y(), hint.width(), hint.height());
+                if (const int right = rightEdgeOf(label, this); right >= 0)
+                    label->setGeometry(right - hint.width(), label->y(), hint.width(), hint.height());
                 else
                     label->resize(hint);
             }
@@ -548,26 +583,14 @@ void TForm1::FormCreate() {
         if (wasActive && !active) app::runGuarded([this] { FormFocusLost(); });
     });
 
-    UK->setChecked(false);
-    NL1->setChecked(false);
-    DE1->setChecked(false);
-
-    languageCode = app::readProfileString(settingsPath(), settingsSection, languageKey, QStringLiteral("UK"));
+    for (texts::Language language : texts::kLanguages) languageItem(language)->setChecked(false);
     // Any value but the three codes would leave the window without texts and the views
     // without markers: it counts as the default.
-    if (languageCode != QLatin1String("NL") && languageCode != QLatin1String("UK") &&
-        languageCode != QLatin1String("DE"))
-        languageCode = QStringLiteral("UK");
-    if (languageCode == QLatin1String("NL")) {
-        NL1->setChecked(true);
-        LoadNLtekst();
-    } else if (languageCode == QLatin1String("UK")) {
-        UK->setChecked(true);
-        LoadUKtekst();
-    } else if (languageCode == QLatin1String("DE")) {
-        DE1->setChecked(true);
-        LoadDetekst();
-    }
+    const texts::Language language = texts::languageOrEnglish(
+        app::readProfileString(settingsPath(), settingsSection, languageKey, texts::codeOf(texts::Language::UK)));
+    languageCode = texts::codeOf(language);
+    languageItem(language)->setChecked(true);
+    TaalSelect(languageCode);
 
     readMaxLineLength();
     readMaxSlideLines();

@@ -199,7 +199,9 @@ public:
     void closingFailedPanes(const std::function<void()>& steps);
     // The pane whose view keeps the keyboard focus across a step: 2 while RE2 holds it, else 1.
     int focusedViewPane() const;
-    void focusStepView(); // the last step of every step: that pane's view gets the keys
+    // The last step of every step: that pane's view gets the keys, and pane 2's own reference
+    // shows where pane 2 now stands.
+    void focusStepView();
     // Typing into a bible selector opens nothing until its text names a listed bible that no
     // other listed name goes on from; Enter and a pick from the list open what the text names.
     void ComboBox1Typed();
@@ -307,6 +309,16 @@ public:
     void formatBibles(const verse::SlideFormat& format, bool currentBookOnly);
     // N (shared with the maximum line length), M and the choice, kept for the next time.
     void storeFormatSettings(const verse::SlideFormat& format);
+    // ---- Comparing the two versions (tform1_compare.cpp) ----------------------------------
+    QAction* Compare1 = nullptr;  // in the Tools menu, after Find
+    // Pane 2's own reference, below the right end of RE2: shown only while pane 2 stands on
+    // another verse number than pane 1, or on none (its bible lacks the chapter).
+    QLabel* Label9 = nullptr;
+    QStringList pane2BookNames;   // the book names of pane 2's bible, read when it is opened
+    void buildCompareEntry();
+    void applyCompareTexts(const texts::UiTexts& language);
+    void Compare1Click();
+    void showPane2Reference();
 
     // ---- Shared services --------------------------------------------------------------------
     // The program's one message box: modal, OK button, titled "Kantelo". While messageSink is
@@ -341,9 +353,14 @@ protected:
 
 private:
     void buildControls();
+    void setTabOrders();
     void buildMenus();
     void wireEvents();
     void applyTexts(const texts::UiTexts& language);
+    // The language menu's item of `language` (UK, NL1 or DE1).
+    QAction* languageItem(texts::Language language) const;
+    // A language chosen in the menu: its item alone ticked, its texts applied and its code kept.
+    void chooseLanguage(texts::Language language);
     void discoverBibles();
     bool applicationActive_ = true;
     bool bibleOpenRequested_[2] = {false, false};

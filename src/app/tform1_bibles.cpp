@@ -9,6 +9,7 @@
 #include "bibledb/book_list.h"
 #include "bibledb/navigation.h"
 #include "bibledb/statements.h"
+#include "bibledb/version_compare.h"
 #include "verse/fill.h"
 
 #include <QComboBox>
@@ -57,6 +58,7 @@ void TForm1::ComboBox1Change() {
         // texts of the language in force.
         Options1->setEnabled(false);
     }
+    showPane2Reference();
 }
 
 void TForm1::ComboBox3Change() {
@@ -72,6 +74,7 @@ void TForm1::ComboBox3Change() {
         setStatement(ADOQuery2, bibledb::openBibleStatement());
         ADOQuery2.open();
         ADOQuery2.first();
+        pane2BookNames = bibledb::readBookNames(ADOConnection2.database());
     });
     ComboBox1Change();
 }
@@ -173,6 +176,12 @@ void TForm1::stepChapter(int delta) {
     bibledb::stepChapter(ADOQuery1, ADOQuery2, currentBookNumber(), Label6->text(), delta,
                          [this](const QString& chapter) { Label6->setText(chapter); });
     Label7->setText("1");
+    // Pane 2's bible lacks the chapter: an open without a row shows nothing, and the verse of
+    // the chapter before must not stay in view as if pane 2 stood on it.
+    if (ADOQuery2.active() && ADOQuery2.isEmpty()) {
+        paneLines(2).clear();
+        edited2 = false;
+    }
 }
 
 void TForm1::FormMouseWheel(int wheelDelta) {

@@ -138,7 +138,11 @@ public:
     bool stopRequested() override {
         return form_.closeRequestedDuringRun || app::errorsShown() != errorsBefore_;
     }
-    bool paneInUse(int pane) override { return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled(); }
+    // A pane on a chapter its bible lacks (pane 2 follows pane 1's chapter numbers) has no
+    // verse to change: the run passes it by.
+    bool paneInUse(int pane) override {
+        return form_.paneOpen(pane) && form_.paneView(pane)->isEnabled() && form_.paneQuery(pane).recordNumber() >= 0;
+    }
     verse::LineView& view(int pane) override { return lineViewOf(form_.paneView(pane)); }
     bool edited(int pane) override { return form_.paneEdited(pane); }
     void setEdited(int pane) override { form_.paneEdited(pane) = true; }

@@ -33,6 +33,7 @@ void TForm1::showPaneClosed(int pane) {
     paneLines(pane).clear();
     paneMemo(pane)->clear();
     paneEdited(pane) = false;
+    showPane2Reference();
 }
 
 void TForm1::closePaneTwo() {
@@ -58,6 +59,7 @@ int TForm1::focusedViewPane() const {
 void TForm1::focusStepView() {
     QTextEdit* view = paneView(focusedViewPane());
     if (view->isEnabled()) view->setFocus();
+    showPane2Reference();
 }
 
 // ---- The bible selectors' input -------------------------------------------------------------

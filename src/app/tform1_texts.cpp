@@ -1,6 +1,8 @@
 // TForm1: applying an interface language and the language menu.
 #include "app/tform1.h"
 
+#include "app/event_guard.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -37,36 +39,30 @@ void TForm1::applyTexts(const texts::UiTexts& language) {
     texts = language;
 }
 
-void TForm1::LoadNLtekst() { applyTexts(texts::dutchTexts()); }
-void TForm1::LoadUKtekst() { applyTexts(texts::englishTexts()); }
-void TForm1::LoadDetekst() { applyTexts(texts::germanTexts()); }
+void TForm1::LoadNLtekst() { applyTexts(texts::uiTexts(texts::Language::NL)); }
+void TForm1::LoadUKtekst() { applyTexts(texts::uiTexts(texts::Language::UK)); }
+void TForm1::LoadDetekst() { applyTexts(texts::uiTexts(texts::Language::DE)); }
 
 void TForm1::TaalSelect(const QString& code) {
-    if (code == QLatin1String("UK")) LoadUKtekst();
-    if (code == QLatin1String("NL")) LoadNLtekst();
-    if (code == QLatin1String("DE")) LoadDetekst();
+    static const texts::PerLanguage<void (TForm1::*)()> loaders{
+        {&TForm1::LoadNLtekst, &TForm1::LoadUKtekst, &TForm1::LoadDetekst}};
+    if (const auto language = texts::languageOfCode(code)) {
+        (this->*loaders[*language])();
+        app::setErrorLanguage(*language);
+    }
 }
 
-void TForm1::UKClick() {
-    UK->setChecked(true);
-    NL1->setChecked(false);
-    DE1->setChecked(false);
-    TaalSelect(QStringLiteral("UK"));
-    languageCode = QStringLiteral("UK");
+QAction* TForm1::languageItem(texts::Language language) const {
+    const texts::PerLanguage<QAction*> items{{NL1, UK, DE1}};
+    return items[language];
 }
 
-void TForm1::NL1Click() {
-    UK->setChecked(false);
-    NL1->setChecked(true);
-    DE1->setChecked(false);
-    TaalSelect(QStringLiteral("NL"));
-    languageCode = QStringLiteral("NL");
+void TForm1::chooseLanguage(texts::Language language) {
+    for (texts::Language other : texts::kLanguages) languageItem(other)->setChecked(other == language);
+    TaalSelect(texts::codeOf(language));
+    languageCode = texts::codeOf(language);
 }
 
-void TForm1::DE1Click() {
-    UK->setChecked(false);
-    NL1->setChecked(false);
-    DE1->setChecked(true);
-    TaalSelect(QStringLiteral("DE"));
-    languageCode = QStringLiteral("DE");
-}
+void TForm1::UKClick() { chooseLanguage(texts::Language::UK); }
+void TForm1::NL1Click() { chooseLanguage(texts::Language::NL); }
+void TForm1::DE1Click() { chooseLanguage(texts::Language::DE); }

@@ -78,6 +78,7 @@ void TForm1::buildExtraMenu() {
     Goto1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     Find1 = extra->addAction(QStringLiteral("Zoeken..."));
     Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    buildCompareEntry();
     extra->addSeparator();
     MaxLineLength1 = extra->addAction(QStringLiteral("Maximale regellengte..."));
     NextLongLine1 = extra->addAction(QStringLiteral("Volgende te lange regel"));
@@ -96,6 +97,7 @@ void TForm1::applyExtraTexts(const texts::UiTexts& language) {
     Find1->setText(language.find1Caption);
     MaxLineLength1->setText(language.maxLineLength1Caption);
     NextLongLine1->setText(language.nextLongLine1Caption);
+    applyCompareTexts(language);
 }
 
 // ---- Moving to a verse ----------------------------------------------------------------------
@@ -112,6 +114,7 @@ void TForm1::goToVerse(const bibledb::VersePlace& place) {
     stepToVerse(ADOQuery1, place.verse);
     Label7->setText(ADOQuery1.fieldByName(bibledb::kVerseColumn).asString());
     if (ADOQuery2.active()) stepToVerse(ADOQuery2, place.verse);
+    showPane2Reference();
 }
 
 std::vector<bibledb::VerseRow> TForm1::pane1VerseRows() {

@@ -13,7 +13,9 @@ std::vector<VerseRow> readVerseRows(const jet::Database& db) {
     const jet::TableSchema schema = db.schema(kBibleTable);
     auto column = [&](const char* name) {
         const int index = schema.columnIndex(name);
-        if (index < 0) throw data::DataError("Table '" + schema.name + "' has no column '" + name + "'.");
+        if (index < 0)
+            throw data::DataError(jet::ErrorKind::NoColumn, {db.path(), schema.name, name},
+                                  "Table '" + schema.name + "' has no column '" + name + "'.");
         return size_t(index);
     };
     const size_t book = column(kBookColumn), chapter = column(kChapterColumn), verse = column(kVerseColumn),

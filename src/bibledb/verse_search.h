@@ -28,7 +28,6 @@ public:
     // The verses holding `needle` (one hit per verse). A line break in a verse counts as one
     // blank, so a phrase found across two lines is found. An empty needle finds nothing.
     SearchResult search(QStringView needle, int limit) const;
-    int verseCount() const { return int(rows_.size()); }
 
 private:
     std::vector<VerseRow> rows_;

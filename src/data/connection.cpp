@@ -69,14 +69,16 @@ void Connection::setConnected(bool value) {
     const ConnectionSettings settings = parseConnectionString(connectionString_);
     const QString resolved = resolveWindowsPath(settings.dataSource);
     if (!QFile::exists(resolved))
-        throw DataError("Could not find file '" + settings.dataSource.toStdString() + "'.");
+        throw DataError(jet::ErrorKind::FileMissing, {settings.dataSource.toStdString()},
+                        "Could not find file '" + settings.dataSource.toStdString() + "'.");
     openResolved(resolved);
 }
 
 void Connection::connectToFile(const QString& path) {
     setConnected(false);
     connectionString_.clear();
-    if (!QFile::exists(path)) throw DataError("Could not find file '" + path.toStdString() + "'.");
+    if (!QFile::exists(path))
+        throw DataError(jet::ErrorKind::FileMissing, {path.toStdString()}, "Could not find file '" + path.toStdString() + "'.");
     openResolved(path);
 }
 

@@ -248,7 +248,8 @@ Field Query::fieldByName(const QString& column) const {
     checkActive(("read field \"" + column.toStdString() + "\"").c_str());
     const int index = rows_.columnIndex(column.toStdString());
     if (index < 0)
-        throw DataError(name_.toStdString() + ": field '" + column.toStdString() + "' not found.");
+        throw DataError(jet::ErrorKind::NoColumn, {{}, tableName_.toStdString(), column.toStdString()},
+                        name_.toStdString() + ": field '" + column.toStdString() + "' not found.");
     if (current_ < 0) return Field(std::nullopt, column);
     const jet::ColumnType type = rows_.columns()[size_t(index)].type;
     if (type == jet::ColumnType::Memo || type == jet::ColumnType::Ole) loadRow(current_);
@@ -293,8 +294,9 @@ void Query::post() {
     }
     const int column = textField_.isEmpty() ? -1 : rows_.columnIndex(textField_.toStdString());
     if (column < 0)
-        throw DataError(name_.toStdString() + ": field '" + textField_.toStdString() +
-                        "' not found; the text was not saved.");
+        throw DataError(jet::ErrorKind::NoColumn, {{}, tableName_.toStdString(), textField_.toStdString()},
+                        name_.toStdString() + ": field '" + textField_.toStdString() +
+                            "' not found; the text was not saved.");
     if (tableName_.isEmpty())
         throw DataError(name_.toStdString() + ": the statement names no table; the text was not saved.");
     jet::Row& row = ownRow(current_);

@@ -84,9 +84,6 @@ inline void put8(Bytes& b, size_t off, uint8_t v) { requireSpace(b, off, 1); b[o
 inline void put16(Bytes& b, size_t off, uint16_t v) {
     requireSpace(b, off, 2); b[off] = uint8_t(v); b[off + 1] = uint8_t(v >> 8);
 }
-inline void put24(Bytes& b, size_t off, uint32_t v) {
-    requireSpace(b, off, 3); b[off] = uint8_t(v); b[off + 1] = uint8_t(v >> 8); b[off + 2] = uint8_t(v >> 16);
-}
 inline void put32(Bytes& b, size_t off, uint32_t v) {
     requireSpace(b, off, 4);
     for (int i = 0; i < 4; ++i) b[off + i] = uint8_t(v >> (8 * i));

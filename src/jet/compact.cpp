@@ -42,6 +42,15 @@ using namespace format;
 
 namespace {
 
+// A compaction refused for `reason`: the copy is not used, the database stays as it is.
+Error refused(const std::string& path, const std::string& reason) {
+    ErrorFacts facts;
+    facts.path = path;
+    facts.reason = reason;
+    return Error(ErrorKind::CompactionRefused, facts, path + ": " + reason);
+}
+
+
 constexpr uint32_t kChunkPages = 32; // 128 KB per read or write while streaming the file
 
 // The two chunk buffers every pass reuses (fresh memory costs a page fault per 4 KB).
@@ -455,8 +464,8 @@ void writeAndVerify(PageFile& destination, const std::string& path, const PageFi
         destination.readPages(first, count, back.data());
         for (uint32_t i = 0; i < count; ++i)
             if (std::memcmp(back.data() + size_t(i) * kPageSize, output.outputPage(first + i, chunk.data(), first), kPageSize) != 0)
-                throw Error(path + ": the compacted copy did not verify and was removed: page " +
-                            std::to_string(first + i) + " reads back other than it was written");
+                throw refused(path, "the compacted copy did not verify and was removed: page " +
+                                        std::to_string(first + i) + " reads back other than it was written");
     }
     destination.flush();
 }
@@ -477,11 +486,11 @@ void compactFile(const PageFile& source, PageFile& destination, const std::strin
     try {
         checkContent(original, output, tables, plans);
     } catch (const Error& e) {
-        throw Error(copyName + ": the compacted copy did not verify and was not written: " + e.what());
+        throw refused(copyName, std::string("the compacted copy did not verify and was not written: ") + e.what());
     }
     writeAndVerify(destination, copyName, source, output, buffers);
     if (source.diskStamp() != stampBefore)
-        throw Error(source.name() + ": the file was changed by another program while it was being compacted");
+        throw refused(source.name(), "the file was changed by another program while it was being compacted");
 }
 
 void compact(const std::string& source, const std::string& destination) {

@@ -276,6 +276,106 @@ void putDouble(Bytes& b, size_t off, double d) {
 
 } // namespace
 
+namespace {
+
+// A fixed-size value into its place in the row's fixed area. Returns whether the column's
+// null-mask bit is set: a Bool lives in that bit alone.
+bool putFixedValue(Bytes& area, const ColumnLayout& c, const Value& v, const std::string& where) {
+    const size_t off = c.fixedOffset;
+    switch (c.type) {
+    case ColumnType::Bool: return integerValue(v, 0, 1, where) != 0;
+    case ColumnType::Byte: put8(area, off, uint8_t(integerValue(v, 0, 255, where))); break;
+    case ColumnType::Int: put16(area, off, uint16_t(integerValue(v, INT16_MIN, INT16_MAX, where))); break;
+    case ColumnType::Long: put32(area, off, uint32_t(integerValue(v, INT32_MIN, INT32_MAX, where))); break;
+    case ColumnType::Money: {
+        const auto* m = std::get_if<Money>(&v);
+        if (!m) throw Error(where + ": expected a currency amount");
+        const uint64_t u = uint64_t(m->tenThousandths);
+        put32(area, off, uint32_t(u));
+        put32(area, off + 4, uint32_t(u >> 32));
+        break;
+    }
+    case ColumnType::Float: {
+        const float f = float(realValue(v, where));
+        uint32_t bits = 0;
+        std::memcpy(&bits, &f, sizeof bits);
+        put32(area, off, bits);
+        break;
+    }
+    case ColumnType::Double: putDouble(area, off, realValue(v, where)); break;
+    case ColumnType::DateTime: putDouble(area, off, realValue(v, where)); break;
+    case ColumnType::Guid: {
+        const auto* b = std::get_if<Bytes>(&v);
+        if (!b || b->size() != 16) throw Error(where + ": expected 16 bytes");
+        std::memcpy(area.data() + off, b->data(), 16);
+        break;
+    }
+    default: throw Error(where + ": unsupported column type");
+    }
+    return true;
+}
+
+// The row: column count, fixed area, var data with its offset table, null mask.
+Bytes assembleRow(const TableLayout& layout, const Bytes& fixedArea, const std::vector<Bytes>& varData,
+                  const Bytes& nullMask) {
+    Bytes row;
+    append16(row, uint16_t(layout.columns.size()));
+    row.insert(row.end(), fixedArea.begin(), fixedArea.end());
+    if (layout.varColumns > 0) {
+        std::vector<uint16_t> offsets;
+        for (const Bytes& d : varData) {
+            offsets.push_back(uint16_t(row.size()));
+            row.insert(row.end(), d.begin(), d.end());
+        }
+        append16(row, uint16_t(row.size())); // end of the var data
+        for (size_t k = offsets.size(); k-- > 0;) append16(row, offsets[k]);
+        append16(row, layout.varColumns);
+    }
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    return row;
+}
+
+} // namespace
+
+// A variable-length value's bytes in the row; a Memo or OLE value too long to stay inline goes
+// into LVAL rows on the column's pages.
+Bytes TableWriter::varValue(size_t column, const ColumnLayout& c, const Value& v, const std::string& where) {
+    switch (c.type) {
+    case ColumnType::Binary: {
+        const auto* b = std::get_if<Bytes>(&v);
+        if (!b) throw Error(where + ": expected bytes");
+        if (b->size() > c.length) throw Error(where + ": more than " + std::to_string(c.length) + " bytes");
+        return *b;
+    }
+    case ColumnType::Text: {
+        const auto* s = std::get_if<std::u16string>(&v);
+        if (!s) throw Error(where + ": expected text");
+        if (s->size() > c.maxChars)
+            throw Error(where + ": " + std::to_string(s->size()) + " characters, more than the column's " +
+                        std::to_string(c.maxChars));
+        return encodedText(*s, c, where);
+    }
+    case ColumnType::Memo:
+    case ColumnType::Ole: {
+        Bytes data;
+        if (c.type == ColumnType::Memo) {
+            const auto* s = std::get_if<std::u16string>(&v);
+            if (!s) throw Error(where + ": expected text");
+            data = encodedText(*s, c, where);
+        } else {
+            const auto* b = std::get_if<Bytes>(&v);
+            if (!b) throw Error(where + ": expected bytes");
+            data = *b;
+        }
+        if (longValueStorageFor(data.size()) == kLongValueInline) return inlineLongValue(data);
+        LongValueColumn& lv = *longValues_[column];
+        NewPagePlacer placer(lv.pages, lv.current, file_);
+        return writeLvalRows(data, placer);
+    }
+    default: throw Error(where + ": unsupported column type");
+    }
+}
+
 Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
     const auto& cols = layout_.columns;
     if (values.size() != cols.size())
@@ -292,91 +392,17 @@ Bytes TableWriter::encodeRow(const std::vector<Value>& values) {
         if (std::holds_alternative<Null>(v)) continue; // bit stays 0; fixed bytes stay zero
         const std::string where = describe(layout_, rowCount_, c);
         bool present = true;
-        const size_t off = c.fixedOffset;
         switch (c.type) {
-        case ColumnType::Bool: present = integerValue(v, 0, 1, where) != 0; break;
-        case ColumnType::Byte: put8(fixedArea, off, uint8_t(integerValue(v, 0, 255, where))); break;
-        case ColumnType::Int: put16(fixedArea, off, uint16_t(integerValue(v, INT16_MIN, INT16_MAX, where))); break;
-        case ColumnType::Long: put32(fixedArea, off, uint32_t(integerValue(v, INT32_MIN, INT32_MAX, where))); break;
-        case ColumnType::Money: {
-            const auto* m = std::get_if<Money>(&v);
-            if (!m) throw Error(where + ": expected a currency amount");
-            const uint64_t u = uint64_t(m->tenThousandths);
-            put32(fixedArea, off, uint32_t(u));
-            put32(fixedArea, off + 4, uint32_t(u >> 32));
-            break;
-        }
-        case ColumnType::Float: {
-            const float f = float(realValue(v, where));
-            uint32_t bits = 0;
-            std::memcpy(&bits, &f, sizeof bits);
-            put32(fixedArea, off, bits);
-            break;
-        }
-        case ColumnType::Double: putDouble(fixedArea, off, realValue(v, where)); break;
-        case ColumnType::DateTime: putDouble(fixedArea, off, realValue(v, where)); break;
-        case ColumnType::Guid: {
-            const auto* b = std::get_if<Bytes>(&v);
-            if (!b || b->size() != 16) throw Error(where + ": expected 16 bytes");
-            std::memcpy(fixedArea.data() + off, b->data(), 16);
-            break;
-        }
-        case ColumnType::Binary: {
-            const auto* b = std::get_if<Bytes>(&v);
-            if (!b) throw Error(where + ": expected bytes");
-            if (b->size() > c.length) throw Error(where + ": more than " + std::to_string(c.length) + " bytes");
-            varData[c.varIndex] = *b;
-            break;
-        }
-        case ColumnType::Text: {
-            const auto* s = std::get_if<std::u16string>(&v);
-            if (!s) throw Error(where + ": expected text");
-            if (s->size() > c.maxChars)
-                throw Error(where + ": " + std::to_string(s->size()) + " characters, more than the column's " +
-                            std::to_string(c.maxChars));
-            varData[c.varIndex] = encodedText(*s, c, where);
-            break;
-        }
+        case ColumnType::Binary:
+        case ColumnType::Text:
         case ColumnType::Memo:
-        case ColumnType::Ole: {
-            Bytes data;
-            if (c.type == ColumnType::Memo) {
-                const auto* s = std::get_if<std::u16string>(&v);
-                if (!s) throw Error(where + ": expected text");
-                data = encodedText(*s, c, where);
-            } else {
-                const auto* b = std::get_if<Bytes>(&v);
-                if (!b) throw Error(where + ": expected bytes");
-                data = *b;
-            }
-            if (longValueStorageFor(data.size()) == kLongValueInline) {
-                varData[c.varIndex] = inlineLongValue(data);
-            } else {
-                LongValueColumn& lv = *longValues_[i];
-                NewPagePlacer placer(lv.pages, lv.current, file_);
-                varData[c.varIndex] = writeLvalRows(data, placer);
-            }
-            break;
-        }
-        default: throw Error(where + ": unsupported column type");
+        case ColumnType::Ole: varData[c.varIndex] = varValue(i, c, v, where); break;
+        default: present = putFixedValue(fixedArea, c, v, where);
         }
         if (present) nullMask[c.number / 8] |= uint8_t(1u << (c.number % 8));
     }
 
-    Bytes row;
-    append16(row, uint16_t(columnCount));
-    row.insert(row.end(), fixedArea.begin(), fixedArea.end());
-    if (layout_.varColumns > 0) {
-        std::vector<uint16_t> offsets;
-        for (const Bytes& d : varData) {
-            offsets.push_back(uint16_t(row.size()));
-            row.insert(row.end(), d.begin(), d.end());
-        }
-        append16(row, uint16_t(row.size())); // end of the var data
-        for (size_t k = offsets.size(); k-- > 0;) append16(row, offsets[k]);
-        append16(row, layout_.varColumns);
-    }
-    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    Bytes row = assembleRow(layout_, fixedArea, varData, nullMask);
     if (row.size() > kMaxRowSize)
         throw Error("Table \"" + layout_.name + "\", row " + std::to_string(rowCount_ + 1) + " needs " +
                     std::to_string(row.size()) + " bytes, more than a row can hold (" +

@@ -56,6 +56,7 @@ public:
 private:
     struct LongValueColumn;
     Bytes encodeRow(const std::vector<Value>& values);
+    Bytes varValue(size_t column, const ColumnLayout& c, const Value& v, const std::string& where);
     EditablePage& newPage(std::vector<std::unique_ptr<EditablePage>>& list, uint32_t owner);
 
     PageSet& file_;

@@ -26,7 +26,6 @@ public:
     uint32_t number() const { return number_; }
     uint16_t freeSpace() const { return page_.u16(format::kDataFreeSpace); }
     uint32_t owner() const { return page_.u32(format::kDataOwner); } // TDEF page or "LVAL"
-    bool isLongValuePage() const { return owner() == format::kLvalOwner; }
     uint16_t slotCount() const { return slotCount_; }
 
     // Slot `index`, its bounds checked (start <= end <= page size, start past the slot table).

@@ -89,7 +89,7 @@ const std::vector<CatalogEntry>& Database::Impl::catalog() {
 
 const TableDef& Database::Impl::table(const std::string& name) {
     auto entry = findUserTable(catalog(), name);
-    if (!entry) throw Error(path + ": there is no table '" + name + "'");
+    if (!entry) throw Error(ErrorKind::NoTable, {path, name}, path + ": there is no table '" + name + "'");
     auto& slot = tables_[entry->tdefPage()];
     if (!slot) slot = std::make_unique<TableDef>(readTableDef(*file, entry->tdefPage(), entry->name));
     return *slot;
@@ -315,7 +315,6 @@ std::unique_ptr<Database> openMemoryDatabase(Bytes contents, const std::string& 
 }
 
 const std::string& Database::path() const { return impl_->path; }
-OpenMode Database::mode() const { return impl_->mode; }
 
 std::vector<std::string> Database::tableNames() const {
     return impl_->guarded([&] {

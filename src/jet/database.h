@@ -143,7 +143,6 @@ public:
     Database& operator=(const Database&) = delete;
 
     const std::string& path() const;
-    OpenMode mode() const;
 
     std::vector<std::string> tableNames() const;           // user tables, catalog order
     TableSchema schema(const std::string& table) const;     // name without regard to case

@@ -40,9 +40,9 @@ void applyHeaderMask(Bytes& page0) {
 FileHeader readFileHeader(const PageFile& file) {
     const std::string& name = file.name();
     uint64_t size = file.sizeBytes();
-    if (size == 0) throw Error(name + ": the file is empty, not a Jet database");
+    if (size == 0) throw Error(ErrorKind::NotJet4, {name}, name + ": the file is empty, not a Jet database");
     if (size < kPageSize)
-        throw Error(name + ": the file is too short (" + std::to_string(size) +
+        throw Error(ErrorKind::NotJet4, {name}, name + ": the file is too short (" + std::to_string(size) +
                     " bytes) to be a Jet 4 database; it is truncated or not a database");
 
     FileHeader header;
@@ -52,15 +52,15 @@ FileHeader readFileHeader(const PageFile& file) {
                        kHeaderEngineNameSize);
     header.version = raw.u8(kHeaderVersion);
     if (raw.u8(0) != kPageHeader || (engine != kEngineJet && engine != kEngineAce))
-        throw Error(name + ": not a Jet database (the file header is not recognised)");
+        throw Error(ErrorKind::NotJet4, {name}, name + ": not a Jet database (the file header is not recognised)");
     if (engine == kEngineAce || header.version > kVersionJet4)
-        throw Error(name + ": is an Access 2007 or later (ACE, .accdb) database; only Jet 4 "
+        throw Error(ErrorKind::NotJet4, {name}, name + ": is an Access 2007 or later (ACE, .accdb) database; only Jet 4 "
                            "databases (Access 2000-2003 .mdb) are supported");
     if (header.version == kVersionJet3)
-        throw Error(name + ": is a Jet 3 (Access 97) database; only Jet 4 databases "
+        throw Error(ErrorKind::NotJet4, {name}, name + ": is a Jet 3 (Access 97) database; only Jet 4 databases "
                            "(Access 2000-2003 .mdb) are supported");
     if (size % kPageSize != 0)
-        throw Error(name + ": the file length (" + std::to_string(size) +
+        throw Error(ErrorKind::NotJet4, {name}, name + ": the file length (" + std::to_string(size) +
                     " bytes) is not a whole number of pages; the file is truncated or damaged");
 
     applyHeaderMask(header.decoded);

@@ -107,6 +107,13 @@ std::string message(const std::string& database, const std::string& who) {
            ". Close the bible there before Kantelo can save changes to it.";
 }
 
+InUseError inUseError(const std::string& database, const std::string& who) {
+    ErrorFacts facts;
+    facts.path = database;
+    facts.holder = who;
+    return InUseError(ErrorKind::InUse, facts, message(database, who));
+}
+
 // Whose user lock another program holds in the lock file: nullopt when none is held, an empty
 // text when one is held but its entry names nobody.
 std::optional<std::string> userLockHolder(const std::string& lockFile) {
@@ -118,36 +125,44 @@ std::optional<std::string> userLockHolder(const std::string& lockFile) {
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<std::string> inUseMessage(const std::string& path, InUseCheck check) {
+// Who has the database open, as far as the lock file tells ("" when it does not), or nullopt when
+// nobody else has it open.
+std::optional<std::string> otherUser(const std::string& path, InUseCheck check) {
     const std::string lockFile = lockFileOf(path);
     if (!lockFile.empty()) {
         // A held user lock tells whose entry to name.
-        if (auto who = userLockHolder(lockFile)) return message(path, *who);
-        if (lockedByOther(lockFile)) return message(path, {});
+        if (auto who = userLockHolder(lockFile)) return who;
+        if (lockedByOther(lockFile)) return std::string();
     }
-    if (lockedByOther(path)) return message(path, {});
+    if (lockedByOther(path)) return std::string();
     if (check == InUseCheck::Thorough) {
         std::vector<std::string> files{path};
         if (!lockFile.empty()) files.push_back(lockFile);
-        if (file_users::openByAnotherProcess(files)) return message(path, {});
+        if (file_users::openByAnotherProcess(files)) return std::string();
     }
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<std::string> inUseMessage(const std::string& path, InUseCheck check) {
+    if (auto who = otherUser(path, check)) return message(path, *who);
+    return std::nullopt;
+}
+
 void refuseIfInUse(const std::string& path, InUseCheck check) {
-    if (auto text = inUseMessage(path, check)) throw InUseError(*text);
+    if (auto who = otherUser(path, check)) throw inUseError(path, *who);
 }
 
 InUseError openByAnotherProgram(const std::string& path) {
     const std::string lockFile = lockFileOf(path);
     const std::optional<std::string> who = lockFile.empty() ? std::nullopt : userLockHolder(lockFile);
-    return InUseError(message(path, who.value_or(std::string())));
+    return inUseError(path, who.value_or(std::string()));
 }
 
 InUseError lockedByAnotherProgram(const std::string& path) {
-    return InUseError(path + ": the file is locked by another program. Close the bible there before Kantelo can "
+    return InUseError(ErrorKind::Locked, {path},
+                      path + ": the file is locked by another program. Close the bible there before Kantelo can "
                              "use it.");
 }
 

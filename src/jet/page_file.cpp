@@ -107,7 +107,15 @@ void PageFile::writePage(uint32_t number, const Bytes& bytes, WriteStage stage) 
         throw Error(name_ + ": page " + std::to_string(number) + " written past the end of the file");
     if (holding_) {
         auto it = held_.find(number);
-        if (it != held_.end() && it->second != stage) writeHeld();
+        if (it != held_.end() && it->second != stage) {
+            writeHeld();
+            it = held_.end();
+        }
+        if (changeOpen_ && !changeUndo_.count(number)) {
+            std::optional<HeldBefore> before;
+            if (it != held_.end()) before = HeldBefore{cache_.at(number).bytes, it->second};
+            changeUndo_.emplace(number, std::move(before));
+        }
         held_[number] = stage;
         heldEnd_ = std::max(heldEnd_, number + 1);
         keep(number, bytes);
@@ -127,6 +135,33 @@ const WriteStage* PageFile::heldStage(uint32_t number) const {
 void PageFile::holdWrites(bool on) {
     if (!on) writeHeld();
     holding_ = on;
+}
+
+void PageFile::beginHeldChange() {
+    changeOpen_ = true;
+    changeUndo_.clear();
+}
+
+void PageFile::endHeldChange() {
+    changeOpen_ = false;
+    changeUndo_.clear();
+}
+
+void PageFile::discardHeldChange() {
+    for (auto& [number, before] : changeUndo_) {
+        const auto held = held_.find(number);
+        if (held == held_.end()) continue; // it reached the file: the cache holds what the file does
+        if (before) {
+            cache_[number].bytes = std::move(before->bytes);
+            held->second = before->stage;
+        } else {
+            held_.erase(held);
+            cache_.erase(number);
+        }
+    }
+    heldEnd_ = held_.empty() ? 0 : held_.rbegin()->first + 1;
+    ++generation_;
+    endHeldChange();
 }
 
 void PageFile::writeHeld() {
@@ -153,6 +188,8 @@ void PageFile::writeHeld() {
         }
     }
     heldEnd_ = 0;
+    // All of it is in the file now: an open change has nothing held left to take back.
+    changeUndo_.clear();
 }
 
 void PageFile::flush() {
@@ -248,7 +285,7 @@ PageFileOpener& opener() {
 } // namespace
 
 Error notWritableError(const std::string& path) {
-    return Error(path + ": cannot be opened for writing (read-only or no permission)");
+    return Error(ErrorKind::ReadOnly, {path}, path + ": cannot be opened for writing (read-only or no permission)");
 }
 
 std::unique_ptr<PageFile> openPageFile(const std::string& path, bool writable) {

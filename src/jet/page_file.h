@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace jet {
@@ -75,6 +76,15 @@ public:
     const WriteStage* heldStage(uint32_t number) const;
     void writeHeld();
 
+    // One change's held writes, so that a change that fails can take back what it held: while a
+    // change is open, the held state of each page before the change first holds it is kept.
+    // discardHeldChange() drops what the change still holds (pages held before it get their
+    // earlier bytes back; pages it held anew leave the cache and read from the file again);
+    // writes that already reached the file stay there. Both end the change.
+    void beginHeldChange();
+    void endHeldChange();
+    void discardHeldChange();
+
     // Identity of the on-disk state (size, modification time, inode): compared before and after
     // a long read to notice another program's writes. 0 for memory files.
     uint64_t diskStamp() const { return stamp(); }
@@ -103,7 +113,7 @@ protected:
     virtual bool modifiedJustNow() const { return false; }
 
 private:
-    friend class FaultPageFile; // forwards to the file it wraps
+    friend class FaultPageFile; // the tests' failing page file (tests/support) forwards to the file it wraps
     void noteOwnWrite();
     void keep(uint32_t number, const Bytes& bytes); // a written page into the cache
     uint32_t uncachedRun(uint32_t number) const;    // pages to read from `number` on (throws past the end)
@@ -127,6 +137,13 @@ private:
     bool holding_ = false;
     bool unsynced_ = false;               // written since the last sync
     std::map<uint32_t, WriteStage> held_; // their bytes are in cache_, never trimmed
+    struct HeldBefore {
+        Bytes bytes;
+        WriteStage stage;
+    };
+    bool changeOpen_ = false;
+    // Per page the open change held: what was held before it (nullopt: nothing).
+    std::map<uint32_t, std::optional<HeldBefore>> changeUndo_;
     uint32_t heldEnd_ = 0;                // one past the highest held page
 };
 

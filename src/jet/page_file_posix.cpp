@@ -86,6 +86,7 @@ protected:
         while (done < length) {
             ssize_t n = ::pwrite(fd_, src + done, length - done, off_t(offset + done));
             if (n < 0 && errno == EINTR) continue;
+            if (n <= 0 && errno == ENOSPC) throw Error(ErrorKind::DiskFull, {name()}, systemError(name(), "write"));
             if (n <= 0) throw Error(systemError(name(), "write"));
             done += size_t(n);
         }
@@ -117,7 +118,7 @@ int openDatabaseFile(const std::string& path, bool writable) {
     if (path.empty()) throw Error("no database file was given");
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) throw Error(path + ": the file does not exist");
+        if (errno == ENOENT) throw Error(ErrorKind::FileMissing, {path}, path + ": the file does not exist");
         throw Error(systemError(path, "open the file"));
     }
     if (S_ISDIR(st.st_mode)) throw Error(path + ": is a folder, not a database file");

@@ -211,7 +211,7 @@ HANDLE WindowsPageFile::handle() const {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        throw Error(path + ": the file does not exist");
+        throw Error(ErrorKind::FileMissing, {path}, path + ": the file does not exist");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         if (role == Role::Reader)
@@ -234,7 +234,7 @@ void requireFile(const std::string& path, const std::wstring& wide) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            throw Error(path + ": the file does not exist");
+            throw Error(ErrorKind::FileMissing, {path}, path + ": the file does not exist");
         throw Error(path + ": cannot open the file (" + windows::errorText(error) + ")");
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw Error(path + ": is a folder, not a database file");

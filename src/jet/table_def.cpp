@@ -121,16 +121,13 @@ std::u16string readName(ByteView buf, size_t& off) {
 
 } // namespace
 
-TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& name) {
-    TableDef def;
-    def.name = name;
-    def.firstPage = page;
-    const std::string where = file.name() + ", definition of table " + name;
-    uint32_t pageCount = file.pageCount();
+namespace {
 
-    // Join the chain; each page is visited once, which bounds the walk.
+// The definition's pages joined into def.raw; each page is visited once, which bounds the walk.
+void joinDefinitionChain(const PageFile& file, TableDef& def, const std::string& where) {
+    const uint32_t pageCount = file.pageCount();
     std::set<uint32_t> seen;
-    for (uint32_t p = page; p != 0;) {
+    for (uint32_t p = def.firstPage; p != 0;) {
         if (p >= pageCount) throw PageMissingError(file.name(), p, pageCount);
         if (!seen.insert(p).second)
             throw Error(where + ": the definition's page chain loops at page " + std::to_string(p));
@@ -145,27 +142,10 @@ TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& na
             def.raw.insert(def.raw.end(), v.data() + kTdefContinuationHeader, v.data() + v.size());
         p = v.u32(kTdefNextPage);
     }
+}
 
-    ByteView buf(def.raw.data(), def.raw.size(), where);
-    def.length = buf.u32(kTdefLength);
-    def.rowCount = buf.u32(kTdefRowCount);
-    def.autoNumber = buf.u32(kTdefAutoNumber);
-    def.tableType = buf.u8(kTdefTableType);
-    def.maxCols = buf.u16(kTdefMaxCols);
-    def.varCols = buf.u16(kTdefVarCols);
-    uint16_t numCols = buf.u16(kTdefNumCols);
-    uint32_t numIdx = buf.u32(kTdefNumIdx);
-    uint32_t numRealIdx = buf.u32(kTdefNumRealIdx);
-    def.ownedMapPointer = buf.u32(kTdefOwnedMap);
-    def.freeMapPointer = buf.u32(kTdefFreeMap);
-    // Each index needs at least its fixed-size blocks; counts beyond what the buffer can hold
-    // are damage (and would otherwise drive long loops).
-    if (uint64_t(numRealIdx) * (kTdefRealIdxCountSize + kRealIndexBlockSize) > buf.size() ||
-        uint64_t(numIdx) * kLogicalIndexBlockSize > buf.size())
-        throw Error(where + ": index counts " + std::to_string(numIdx) + "/" + std::to_string(numRealIdx) +
-                    " do not fit the definition");
-
-    size_t off = kTdefRealIdxCounts + size_t(numRealIdx) * kTdefRealIdxCountSize;
+// The column blocks from `off`, then the columns' names.
+void readColumnBlocks(ByteView buf, size_t& off, uint16_t numCols, TableDef& def, const std::string& where) {
     for (uint16_t i = 0; i < numCols; ++i) {
         ByteView block = buf.sub(off, kColumnBlockSize);
         ColumnDef c;
@@ -189,6 +169,10 @@ TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& na
         c.name = readName(buf, off);
         c.nameUtf8 = toUtf8(c.name);
     }
+}
+
+// The real index blocks, the logical index blocks and the logical indexes' names from `off`.
+void readIndexBlocks(ByteView buf, size_t& off, uint32_t numRealIdx, uint32_t numIdx, TableDef& def) {
     for (uint32_t i = 0; i < numRealIdx; ++i) {
         ByteView block = buf.sub(off, kRealIndexBlockSize);
         RealIndexDef idx;
@@ -214,9 +198,11 @@ TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& na
         off += kLogicalIndexBlockSize;
     }
     for (auto& idx : def.logicalIndexes) idx.name = readName(buf, off);
+}
 
-    // Long-value column maps up to the 0xFFFF terminator. Entries for columns that do not exist
-    // are ignored (some writers leave such entries).
+// Long-value column maps up to the 0xFFFF terminator. Entries for columns that do not exist
+// are ignored (some writers leave such entries).
+void readLongValueMapEntries(ByteView buf, size_t off, TableDef& def) {
     while (off + 2 <= buf.size()) {
         uint16_t col = buf.u16(off);
         if (col == kLvMapEnd) break;
@@ -229,6 +215,40 @@ TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& na
         if (def.columnByNumber(col)) def.longValueMaps.push_back(m);
         off += kLvMapEntrySize;
     }
+}
+
+} // namespace
+
+TableDef readTableDef(const PageFile& file, uint32_t page, const std::string& name) {
+    TableDef def;
+    def.name = name;
+    def.firstPage = page;
+    const std::string where = file.name() + ", definition of table " + name;
+    joinDefinitionChain(file, def, where);
+
+    ByteView buf(def.raw.data(), def.raw.size(), where);
+    def.length = buf.u32(kTdefLength);
+    def.rowCount = buf.u32(kTdefRowCount);
+    def.autoNumber = buf.u32(kTdefAutoNumber);
+    def.tableType = buf.u8(kTdefTableType);
+    def.maxCols = buf.u16(kTdefMaxCols);
+    def.varCols = buf.u16(kTdefVarCols);
+    uint16_t numCols = buf.u16(kTdefNumCols);
+    uint32_t numIdx = buf.u32(kTdefNumIdx);
+    uint32_t numRealIdx = buf.u32(kTdefNumRealIdx);
+    def.ownedMapPointer = buf.u32(kTdefOwnedMap);
+    def.freeMapPointer = buf.u32(kTdefFreeMap);
+    // Each index needs at least its fixed-size blocks; counts beyond what the buffer can hold
+    // are damage (and would otherwise drive long loops).
+    if (uint64_t(numRealIdx) * (kTdefRealIdxCountSize + kRealIndexBlockSize) > buf.size() ||
+        uint64_t(numIdx) * kLogicalIndexBlockSize > buf.size())
+        throw Error(where + ": index counts " + std::to_string(numIdx) + "/" + std::to_string(numRealIdx) +
+                    " do not fit the definition");
+
+    size_t off = kTdefRealIdxCounts + size_t(numRealIdx) * kTdefRealIdxCountSize;
+    readColumnBlocks(buf, off, numCols, def, where);
+    readIndexBlocks(buf, off, numRealIdx, numIdx, def);
+    readLongValueMapEntries(buf, off, def);
     return def;
 }
 

@@ -210,21 +210,15 @@ bool deleteAbandonedMoveTargets(PageWriter& writer, const TableDef& def) {
 
 } // namespace
 
-void Database::updateText(const std::string& table, RowId row, const std::string& column,
-                          const std::u16string& text) {
-    Impl& db = *impl_;
-    if (db.mode != OpenMode::ReadWrite)
-        throw Error(db.path + ": the database is open read-only; it cannot be changed");
-    if (db.onDisk) refuseIfInUse(db.path, InUseCheck::Locks);
-    db.refresh();
-    const TableDef& def = db.table(table);
-    PageFile& file = *db.file;
-    if (!file.writable()) throw Error(db.path + ": the file cannot be written");
+namespace {
 
+// The column an update may change, with the checks that refuse it before anything is written.
+const ColumnDef& textColumnToUpdate(const Database::Impl& db, const TableDef& def, const std::string& column,
+                                    const std::u16string& text, std::string& what) {
     int index = def.columnIndex(column);
     if (index < 0) throw Error(db.path + ": table " + def.name + " has no column " + column);
     const ColumnDef& col = def.columns[size_t(index)];
-    const std::string what = db.path + ": column " + col.nameUtf8 + " of table " + def.name;
+    what = db.path + ": column " + col.nameUtf8 + " of table " + def.name;
     const bool isMemo = col.typeCode == uint8_t(ColumnType::Memo);
     if (!isMemo && col.typeCode != uint8_t(ColumnType::Text))
         throw Error(what + " is of type " + columnTypeName(ColumnType(col.typeCode)) +
@@ -234,8 +228,12 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     if (!isMemo && text.size() * 2 > col.length)
         throw Error(what + " holds at most " + std::to_string(col.length / 2) + " characters; the new text has " +
                     std::to_string(text.size()));
+    return col;
+}
 
-    // The row: its header slot must be a live row of this table.
+// Where the row lives: its header slot must be a live row of this table.
+RowLocation liveRow(const Database::Impl& db, const TableDef& def, RowId row) {
+    PageFile& file = *db.file;
     std::optional<RowLocation> loc;
     try {
         if (row.page == 0 || row.page >= file.pageCount()) throw Error("no such page");
@@ -248,74 +246,121 @@ void Database::updateText(const std::string& table, RowId row, const std::string
     }
     if (!loc)
         throw Error(db.path + ": the row at " + describe(row) + " of table " + def.name + " no longer exists");
+    return *loc;
+}
+
+// The new value's bytes in the row: a Text value itself; a Memo value inline when the row still
+// fits its page, else stored in LVAL rows (stage Data) and referenced by its 12-byte header.
+struct NewValue {
+    Bytes bytes;
+    std::vector<LongValueSegment> oldSegments; // the Memo's LVAL rows until now
+    LongValueSpace* space = nullptr;
+};
+
+NewValue storeNewValue(PageWriter& writer, WriteCache& cache, const TableDef& def, const ColumnDef& col,
+                       const EditablePage& dataPage, const Bytes& oldRow, const ColumnSlice& slice,
+                       const CrackedRow& cracked, const std::u16string& text, const std::string& what) {
+    NewValue value;
+    Bytes encoded = encodeText(text, col.compressionAllowed());
+    if (col.typeCode != uint8_t(ColumnType::Memo)) {
+        value.bytes = std::move(encoded);
+        return value;
+    }
+    if (!slice.isNull() && slice.length >= kLongValueHeaderSize)
+        value.oldSegments = longValueSegments(writer.file(), cracked.bytes.sub(slice.offset, slice.length));
+    const LongValueMaps* maps = def.longValueMapsFor(col.number);
+    if (maps && maps->ownedMapPointer) value.space = &cache.longValues[maps->ownedMapPointer];
+    if (longValueStorageFor(encoded.size()) == kLongValueInline) {
+        Bytes candidate = inlineLongValue(encoded);
+        long growth = long(candidate.size()) - long(slice.isNull() ? 0 : slice.length);
+        if (growth <= dataPage.freeSpace() && oldRow.size() + growth <= kMaxRowSize) {
+            value.bytes = std::move(candidate);
+            return value;
+        }
+    }
+    if (!maps || maps->ownedMapPointer == 0)
+        throw Error(what + " has no long-value page map; the value cannot be stored");
+    LongValueColumn lv{maps->ownedMapPointer, maps->freeMapPointer, "column " + col.nameUtf8 + " of table " + def.name};
+    value.bytes = storeLongValue(writer, lv, encoded, *value.space);
+    return value;
+}
+
+// The old LVAL rows marked deleted. Freeing a row on a page whose new rows still wait for the
+// disk would make the page wait for the switch as well: such rows are freed after the held
+// writes went out.
+void freeOldValue(PageWriter& writer, WriteCache& cache, const TableDef& def, const ColumnDef& col,
+                  const NewValue& value) {
+    if (value.oldSegments.empty()) return;
+    std::vector<LongValueSegment> now;
+    const uint32_t mapPointer = value.space ? def.longValueMapsFor(col.number)->ownedMapPointer : 0;
+    for (const LongValueSegment& s : value.oldSegments) {
+        const WriteStage* held = writer.file().heldStage(s.page);
+        if (held && *held != WriteStage::Free) cache.deferredFrees.emplace_back(mapPointer, s);
+        else now.push_back(s);
+    }
+    LongValueSpace none;
+    if (!now.empty()) freeLongValue(writer, now, value.space ? *value.space : none);
+}
+
+} // namespace
+
+void Database::updateText(const std::string& table, RowId row, const std::string& column,
+                          const std::u16string& text) {
+    Impl& db = *impl_;
+    if (db.mode != OpenMode::ReadWrite)
+        throw Error(db.path + ": the database is open read-only; it cannot be changed");
+    if (db.onDisk) refuseIfInUse(db.path, InUseCheck::Locks);
+    db.refresh();
+    const TableDef& def = db.table(table);
+    PageFile& file = *db.file;
+    if (!file.writable()) throw Error(db.path + ": the file cannot be written");
+    std::string what;
+    const ColumnDef& col = textColumnToUpdate(db, def, column, text, what);
+    const RowLocation loc = liveRow(db, def, row);
 
     auto& cache = db.writeCache;
     if (!cache || cache->generation != file.generation()) cache = std::make_shared<WriteCache>();
 
     file.holdWrites(true);
-    PageWriter writer(file);
-    if (cache->settledTables.insert(def.firstPage).second && deleteAbandonedMoveTargets(writer, def))
-        db.acceptOwnWrite(def.firstPage, true, false); // rows on those pages may have shifted
-    EditablePage dataPage = writer.load(loc->data.page);
-    const Bytes& oldRow = dataPage.row(loc->data.slot);
-    CrackedRow cracked = crackRow(def, ByteView(oldRow.data(), oldRow.size(), what));
-    const ColumnSlice& slice = cracked.columns[size_t(index)];
+    // A failed update changes nothing: what it held is taken back, so that neither a later flush
+    // nor closing the database writes it (what already reached the file is unreferenced).
+    file.beginHeldChange();
+    const size_t deferredBefore = cache->deferredFrees.size();
+    const bool settles = cache->settledTables.insert(def.firstPage).second;
+    try {
+        PageWriter writer(file);
+        if (settles && deleteAbandonedMoveTargets(writer, def))
+            db.acceptOwnWrite(def.firstPage, true, false); // rows on those pages may have shifted
+        EditablePage dataPage = writer.load(loc.data.page);
+        const Bytes& oldRow = dataPage.row(loc.data.slot);
+        CrackedRow cracked = crackRow(def, ByteView(oldRow.data(), oldRow.size(), what));
+        const ColumnSlice& slice = cracked.columns[size_t(def.columnIndex(column))];
+        const NewValue value = storeNewValue(writer, *cache, def, col, dataPage, oldRow, slice, cracked, text, what);
 
-    Bytes encoded = encodeText(text, col.compressionAllowed());
-    Bytes value;
-    std::vector<LongValueSegment> oldSegments;
-    LongValueSpace* space = nullptr;
-    if (!isMemo) {
-        value = std::move(encoded);
-    } else {
-        if (!slice.isNull() && slice.length >= kLongValueHeaderSize)
-            oldSegments = longValueSegments(file, cracked.bytes.sub(slice.offset, slice.length));
-        const LongValueMaps* maps = def.longValueMapsFor(col.number);
-        if (maps && maps->ownedMapPointer) space = &cache->longValues[maps->ownedMapPointer];
-        bool stored = false;
-        if (longValueStorageFor(encoded.size()) == kLongValueInline) {
-            Bytes candidate = inlineLongValue(encoded);
-            long growth = long(candidate.size()) - long(slice.isNull() ? 0 : slice.length);
-            if (growth <= dataPage.freeSpace() && oldRow.size() + growth <= kMaxRowSize) {
-                value = std::move(candidate);
-                stored = true;
-            }
+        Bytes newRow = spliceVarColumn(def, cracked, col, value.bytes, what);
+        bool tookPage = false;
+        if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
+            dataPage.setRow(loc.data.slot, std::move(newRow));
+            writer.write(dataPage, WriteStage::Switch);
+        } else {
+            tookPage = moveRow(writer, def, loc, std::move(newRow));
         }
-        if (!stored) {
-            if (!maps || maps->ownedMapPointer == 0)
-                throw Error(what + " has no long-value page map; the value cannot be stored");
-            LongValueColumn lv{maps->ownedMapPointer, maps->freeMapPointer,
-                               "column " + col.nameUtf8 + " of table " + def.name};
-            value = storeLongValue(writer, lv, encoded, *space);
-        }
+        freeOldValue(writer, *cache, def, col, value);
+        if (db.flushEachUpdate) db.sendHeldWrites(true);
+        else if (file.heldPages() >= db.heldPagesLimit) db.sendHeldWrites(false);
+        file.endHeldChange();
+        cache->generation = file.generation();
+        db.acceptOwnWrite(def.firstPage, col.typeCode != uint8_t(ColumnType::Memo) || tookPage, tookPage);
+    } catch (...) {
+        file.discardHeldChange();
+        if (cache->deferredFrees.size() > deferredBefore)
+            cache->deferredFrees.erase(cache->deferredFrees.begin() + long(deferredBefore), cache->deferredFrees.end());
+        if (settles) cache->settledTables.erase(def.firstPage);
+        // The free space the update counted on may lie on pages taken back: it is read anew.
+        cache->longValues.clear();
+        db.invalidate();
+        throw;
     }
-
-    Bytes newRow = spliceVarColumn(def, cracked, col, value, what);
-    bool tookPage = false;
-    if (long(newRow.size()) - long(oldRow.size()) <= dataPage.freeSpace()) {
-        dataPage.setRow(loc->data.slot, std::move(newRow));
-        writer.write(dataPage, WriteStage::Switch);
-    } else {
-        tookPage = moveRow(writer, def, *loc, std::move(newRow));
-    }
-
-    if (!oldSegments.empty()) {
-        // Freeing a row on a page whose new rows still wait for the disk would make the page wait
-        // for the switch as well: such rows are freed after the held writes went out.
-        std::vector<LongValueSegment> now;
-        const uint32_t mapPointer = space ? def.longValueMapsFor(col.number)->ownedMapPointer : 0;
-        for (const LongValueSegment& s : oldSegments) {
-            const WriteStage* held = file.heldStage(s.page);
-            if (held && *held != WriteStage::Free) cache->deferredFrees.emplace_back(mapPointer, s);
-            else now.push_back(s);
-        }
-        LongValueSpace none;
-        if (!now.empty()) freeLongValue(writer, now, space ? *space : none);
-    }
-    if (db.flushEachUpdate) db.sendHeldWrites(true);
-    else if (file.heldPages() >= db.heldPagesLimit) db.sendHeldWrites(false);
-    cache->generation = file.generation();
-    db.acceptOwnWrite(def.firstPage, !isMemo || tookPage, tookPage);
 }
 
 void setHeldPagesLimit(Database& db, size_t pages) { db.impl_->heldPagesLimit = pages; }

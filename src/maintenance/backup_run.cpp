@@ -47,12 +47,29 @@ std::string BackupRun::keyOf(const fs::path& file) {
 
 bool BackupRun::backedUp(const fs::path& bibleFile) const { return backedUp_.count(keyOf(bibleFile)) > 0; }
 
+namespace {
+
+// The backup before a change of `bibleFile` could not be made, for `reason`.
+BackupError backupFailed(const fs::path& bibleFile, const std::string& reason) {
+    jet::ErrorFacts facts;
+    facts.path = bibleFile.string();
+    facts.reason = reason;
+    return BackupError(jet::ErrorKind::BackupFailed, facts, reason);
+}
+
+} // namespace
+
 fs::path BackupRun::beforeChange(const fs::path& bibleFile) {
     const std::string key = keyOf(bibleFile);
     if (backedUp_.count(key)) return {};
     const fs::path where = folder();
-    if (where.empty()) throw BackupError("no folder for backups is known; set KANTELO_BACKUP_DIR");
-    fs::path copy = makeBackup(bibleFile, where, clock_());
+    if (where.empty()) throw backupFailed(bibleFile, "no folder for backups is known; set KANTELO_BACKUP_DIR");
+    fs::path copy;
+    try {
+        copy = makeBackup(bibleFile, where, clock_());
+    } catch (const BackupError& e) {
+        throw backupFailed(bibleFile, e.what());
+    }
     backedUp_.insert(key);
     return copy;
 }

@@ -204,7 +204,10 @@ fs::path restoreBackup(const fs::path& bibleFile, const fs::path& backup, const 
     // file system and either happens whole or not at all.
     const fs::path staging = bibleFile.parent_path() / fromUtf8(utf8(bibleFile.filename()) + ".restoring");
     fs::remove(staging, ec);
-    copyNew(backup, staging);
+    // A leftover that cannot be removed would otherwise be compared in place of the copy.
+    if (!copyNew(backup, staging))
+        throw BackupError("the backup cannot be put back: " + shown(staging) + " is in the way and cannot be removed" +
+                          (ec ? " (" + ec.message() + ")" : std::string()));
     if (!sameContents(backup, staging)) {
         fs::remove(staging, ec);
         throw BackupError("the copy of " + shown(backup) + " does not read back the same");

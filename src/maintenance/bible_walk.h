@@ -51,7 +51,9 @@ public:
     // True when the walk is to end once the verse in progress is saved (the window is closing,
     // the user asked it to stop).
     virtual bool stopRequested() = 0;
-    virtual bool paneInUse(int pane) = 0; // pane 2 while its bible is open and its view enabled
+    // Pane 2 while its bible is open, its view enabled and it stands on a verse (its bible may
+    // lack the chapter pane 1 is on).
+    virtual bool paneInUse(int pane) = 0;
     virtual verse::LineView& view(int pane) = 0;
     virtual bool edited(int pane) = 0;
     virtual void setEdited(int pane) = 0;

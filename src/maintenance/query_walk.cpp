@@ -57,8 +57,15 @@ void QueryWalk::nextVerse() {
 
 void QueryWalk::nextChapter() {
     saveEditedPanes();
-    if (bibledb::chapterOf(pane_[0].query) < lastChapter_)
+    if (bibledb::chapterOf(pane_[0].query) < lastChapter_) {
         chapterLabel_ = bibledb::stepChapter(pane_[0].query, pane_[1].query, book_, chapterLabel_, +1);
+        // Pane 2's bible lacks the chapter: its view must not keep the verse of the chapter before.
+        Pane& second = pane_[1];
+        if (second.query.active() && second.query.isEmpty()) {
+            second.view.clear();
+            second.edited = false;
+        }
+    }
 }
 
 void QueryWalk::verseVisited() {
@@ -66,7 +73,11 @@ void QueryWalk::verseVisited() {
     if (onVerse) onVerse(book_, bibledb::chapterOf(pane_[0].query), bibledb::verseOf(pane_[0].query));
 }
 
-bool QueryWalk::paneInUse(int pane) { return pane_[index(pane)].query.active(); }
+// A pane on a chapter its bible lacks has no verse to change: the walk passes it by.
+bool QueryWalk::paneInUse(int pane) {
+    const data::Query& query = pane_[index(pane)].query;
+    return query.active() && query.recordNumber() >= 0;
+}
 
 void QueryWalk::save(int pane) {
     Pane& p = pane_[index(pane)];

@@ -1,5 +1,7 @@
 #include "texts/backup_texts.h"
 
+#include "texts/language.h"
+
 namespace texts {
 
 namespace {
@@ -61,12 +63,8 @@ BackupTexts makeGerman() {
 } // namespace
 
 const BackupTexts& backupTexts(const QString& languageCode) {
-    static const BackupTexts dutch = makeDutch();
-    static const BackupTexts english = makeEnglish();
-    static const BackupTexts german = makeGerman();
-    if (languageCode == QLatin1String("NL")) return dutch;
-    if (languageCode == QLatin1String("DE")) return german;
-    return english;
+    static const PerLanguage<BackupTexts> table{{makeDutch(), makeEnglish(), makeGerman()}};
+    return table[languageCode];
 }
 
 } // namespace texts

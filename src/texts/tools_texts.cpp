@@ -72,10 +72,9 @@ void german(UiTexts& t) {
 
 } // namespace
 
-void addToolsTexts(UiTexts& t, const QString& code) {
-    if (code == QLatin1String("NL")) dutch(t);
-    else if (code == QLatin1String("UK")) english(t);
-    else if (code == QLatin1String("DE")) german(t);
+void addToolsTexts(UiTexts& t, Language language) {
+    static const PerLanguage<void (*)(UiTexts&)> add{{dutch, english, german}};
+    add[language](t);
 }
 
 } // namespace texts

@@ -1,5 +1,6 @@
 #include "texts/ui_texts.h"
 
+#include "texts/compare_texts.h"
 #include "texts/tools_texts.h"
 
 namespace texts {
@@ -54,7 +55,8 @@ UiTexts makeDutch() {
                        QStringLiteral("Dit programma MOET op de voorgrond blijven!");
     t.extra1Caption = QStringLiteral("Extra");
     t.restoreBackup1Caption = QString::fromUtf8("Een reservekopie terugzetten…");
-    addToolsTexts(t, QStringLiteral("NL"));
+    addToolsTexts(t, Language::NL);
+    addCompareTexts(t, Language::NL);
     return t;
 }
 
@@ -100,7 +102,8 @@ UiTexts makeEnglish() {
                        QStringLiteral("This program MUST stay on top!");
     t.extra1Caption = QStringLiteral("Tools");
     t.restoreBackup1Caption = QString::fromUtf8("Restore a backup…");
-    addToolsTexts(t, QStringLiteral("UK"));
+    addToolsTexts(t, Language::UK);
+    addCompareTexts(t, Language::UK);
     return t;
 }
 
@@ -149,32 +152,26 @@ UiTexts makeGerman() {
                        QStringLiteral("Dieses Programm MUSS Im Vordergrund laufen!");
     t.extra1Caption = QStringLiteral("Extras");
     t.restoreBackup1Caption = QString::fromUtf8("Eine Sicherung wiederherstellen…");
-    addToolsTexts(t, QStringLiteral("DE"));
+    addToolsTexts(t, Language::DE);
+    addCompareTexts(t, Language::DE);
     return t;
 }
 
 } // namespace
 
-const UiTexts& dutchTexts() {
-    static const UiTexts t = makeDutch();
-    return t;
+const UiTexts& uiTexts(Language language) {
+    static const PerLanguage<UiTexts> table{{makeDutch(), makeEnglish(), makeGerman()}};
+    return table[language];
 }
 
-const UiTexts& englishTexts() {
-    static const UiTexts t = makeEnglish();
-    return t;
-}
-
-const UiTexts& germanTexts() {
-    static const UiTexts t = makeGerman();
-    return t;
-}
+const UiTexts& dutchTexts() { return uiTexts(Language::NL); }
+const UiTexts& englishTexts() { return uiTexts(Language::UK); }
+const UiTexts& germanTexts() { return uiTexts(Language::DE); }
 
 std::optional<UiTexts> textsForCode(const QString& code) {
-    if (code == QLatin1String("UK")) return englishTexts();
-    if (code == QLatin1String("NL")) return dutchTexts();
-    if (code == QLatin1String("DE")) return germanTexts();
-    return std::nullopt;
+    const std::optional<Language> language = languageOfCode(code);
+    if (!language) return std::nullopt;
+    return uiTexts(*language);
 }
 
 QStringList designPopupCaptions() {

@@ -2,6 +2,8 @@
 // lines and messages, 26 slots in the order in which a language is applied, then the captions
 // of menu entries added since.
 #pragma once
+#include "texts/language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -61,9 +63,22 @@ struct UiTexts {
     QString msgNoSuchChapter;              // %1 book, %2 chapter, %3 its last chapter
     QString msgNoSuchVerse;                // %1 book, %2 chapter, %3 verse, %4 the chapter's last verse
 
+    // Comparing the two open versions, and pane 2's own reference (compare_texts.cpp).
+    QString compare1Caption;
+    QString compareTitle;
+    QString compareColumnBook;
+    QString compareColumnChapter;
+    QString compareColumnVerses;           // %1 the bible version's name
+    QString compareSummary;                // %1 chapters compared, %2 of them differ
+    QString compareNoDifference;
+    QString msgCompareNeedsTwo;
+    QString pane2At;                       // %1 pane 2's reference ("Psalmen 3 : 8")
+    QString pane2Missing;                  // %1 book and chapter pane 2's bible does not have
+
     bool operator==(const UiTexts&) const = default;
 };
 
+const UiTexts& uiTexts(Language language);
 const UiTexts& dutchTexts();
 const UiTexts& englishTexts();
 const UiTexts& germanTexts();

@@ -24,10 +24,8 @@ public:
     // What a user does with the mouse: select from the anchor to the caret (both clamped to
     // the text; a line index past the last break is the end place).
     void select(Caret anchor, Caret caret);
-    void setCaret(Caret caret) { select(caret, caret); }
 
     CharStyle styleAt(int line, int column) const; // default style outside the text
-    CharStyle insertionStyle() const { return style_; }
     const QString& rawText() const { return text_; }
 
 private:

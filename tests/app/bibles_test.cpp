@@ -197,6 +197,21 @@ TEST_F(Bibles, ChoosingBibleTwoReopensPaneOneOnTheFirstBook) {
     EXPECT_EQ(at(2), "1:1");
 }
 
+// The message of an error a user can meet follows the interface language, the English text after it.
+TEST_F(Bibles, AMissingFileIsToldInTheInterfaceLanguage) {
+    bible("KJV", oneBook(u"Genesis", {2}));
+    TForm1& f = form();
+    for (auto [choose, expected] : {std::pair{&TForm1::NL1Click, "Het bestand 'c:\\Lumora\\HolyBibles\\No.mdb' is niet gevonden."},
+                                    std::pair{&TForm1::DE1Click, "Die Datei 'c:\\Lumora\\HolyBibles\\No.mdb' wurde nicht gefunden."}}) {
+        (f.*choose)();
+        messages_.clear();
+        f.ComboBox1->setCurrentText("No");
+        EXPECT_FALSE(event([](TForm1& w) { w.ComboBox1Change(); }));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_EQ(messages_[0], QString::fromUtf8(expected) + "\n(Could not find file 'c:\\Lumora\\HolyBibles\\No.mdb'.)");
+    }
+}
+
 TEST_F(Bibles, ANameThatIsNoFileGivesTheEnginesMessageOnceAndLeavesThePaneClosed) {
     bible("KJV", oneBook(u"Genesis", {2}));
     TForm1& f = form();

@@ -31,7 +31,6 @@
 #include <fstream>
 #include <functional>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <tuple>

@@ -4,7 +4,7 @@
 // database file keeps a state the readers accept.
 #include "jet/compact.h"
 #include "jet/database_impl.h"
-#include "jet/fault_page_file.h"
+#include "support/fault_page_file.h"
 #include "support/bible_fixture.h"
 #include "write_helpers.h"
 
@@ -96,6 +96,43 @@ TEST(FaultyUpdate, RefusesAndKeepsTheOldValue) {
         EXPECT_EQ(std::get<std::u16string>(now.rows[1].values[size_t(col)]),
                   std::get<std::u16string>(rows.rows[1].values[size_t(col)]));
         auto problems = jet::checkInvariants(*jet::memoryPageFile(file.contents(), "after", false));
+        EXPECT_TRUE(problems.empty()) << problems.front();
+    }
+}
+
+// A failed update changes nothing, also once the database is closed: what it held is not written
+// by the closing flush. In a batch the updates before it still land.
+TEST(FaultyUpdate, WhatAFailedUpdateHeldIsNotWrittenAtClose) {
+    const std::u16string longText(900, u'x'); // stored out of line: new rows, switch, free
+    for (bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "in a batch" : "alone");
+        test_support::TempDir dir;
+        const auto path = test_support::writeBible(dir / "bible.mdb", test_support::simpleBible(1, 2, 5));
+        const std::string start = readBytes(path);
+        auto owned = std::make_unique<jet::FaultPageFile>(jet::openDiskPageFile(path.string(), true));
+        jet::FaultPageFile& file = *owned;
+        auto db = jet::openDatabase(std::move(owned), jet::OpenMode::ReadWrite);
+        const jet::ResultSet rows = db->readTable("bible");
+        const int col = rows.columnIndex("BIBLETEXT");
+        if (batch) {
+            db->setFlushEachUpdate(false);
+            db->updateText("bible", rows.rows[1].id, "BIBLETEXT", u"the batch's first update");
+            jet::setHeldPagesLimit(*db, 1); // the next update sends what is held
+        }
+        file.failWrite(1);
+        EXPECT_THROW(db->updateText("bible", rows.rows[2].id, "BIBLETEXT", longText), jet::Error);
+        db.reset(); // closing flushes what is held
+        const std::string end = readBytes(path);
+        auto after = jet::openMemoryDatabase(jet::Bytes(end.begin(), end.end()), "after");
+        const jet::ResultSet now = after->readTable("bible");
+        EXPECT_EQ(std::get<std::u16string>(now.rows[2].values[size_t(col)]),
+                  std::get<std::u16string>(rows.rows[2].values[size_t(col)]));
+        EXPECT_EQ(end.size(), start.size()) << "no long-value pages added";
+        if (batch)
+            EXPECT_EQ(std::get<std::u16string>(now.rows[1].values[size_t(col)]), u"the batch's first update");
+        else
+            EXPECT_TRUE(end == start);
+        auto problems = jet::checkInvariants(*jet::memoryPageFile(jet::Bytes(end.begin(), end.end()), "after", false));
         EXPECT_TRUE(problems.empty()) << problems.front();
     }
 }

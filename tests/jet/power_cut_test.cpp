@@ -7,7 +7,7 @@
 // reader pass over it; the next change to the table deletes it, so that mdb-export agrees too.
 #include "jet/compact.h"
 #include "jet/database_impl.h"
-#include "jet/fault_page_file.h"
+#include "support/fault_page_file.h"
 #include "support/bible_fixture.h"
 #include "write_helpers.h"
 

@@ -3,7 +3,7 @@
 // assertion.
 #pragma once
 #include "jet/database.h"
-#include "jet/invariants.h"
+#include "support/invariants.h"
 #include "jet/text_codec.h"
 #include "support/mdb_export.h"
 #include "support/test_env.h"

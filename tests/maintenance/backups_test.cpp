@@ -188,6 +188,27 @@ TEST_F(Backups, RestoreRefusalsChangeNothing) {
     }
 }
 
+// A leftover staging entry that cannot be removed (here a folder with a file in it) is named as
+// what is in the way, and the bible stays as it is.
+TEST_F(Backups, RestoreNamesALeftoverThatCannotBeRemoved) {
+    const fs::path file = bibleFile();
+    const fs::path backup = maintenance::makeBackup(file, folder, {2026, 3, 14, 11, 0, 0});
+    writeBytes(file, "current");
+    const fs::path staging = dir / "Safe.mdb.restoring";
+    fs::create_directories(staging);
+    writeBytes(staging / "inside", "x");
+    try {
+        maintenance::restoreBackup(file, backup, folder, kNoon);
+        ADD_FAILURE() << "no error";
+    } catch (const maintenance::BackupError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("Safe.mdb.restoring"), std::string::npos) << message;
+        EXPECT_NE(message.find("in the way"), std::string::npos) << message;
+    }
+    EXPECT_EQ(bytesOf(file), "current");
+    EXPECT_TRUE(fs::exists(staging / "inside"));
+}
+
 TEST_F(Backups, RunBacksUpOnlyBeforeTheFirstChangeOfEachFile) {
     const fs::path file = bibleFile();
     fs::path where = dir / "plain-file" / "backups";

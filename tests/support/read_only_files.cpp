@@ -1,6 +1,6 @@
 #include "support/read_only_files.h"
 
-#include "jet/fault_page_file.h"
+#include "support/fault_page_file.h"
 #include "jet/page_file.h"
 
 #include <algorithm>

@@ -12,7 +12,9 @@ namespace kantelo_db {
 int cmdApply(const Args& args) {
     std::string file;
     std::string option;
-    std::string lang = "UK";
+    // --lang after the command (as before) names the markers' language; --lang before it, for
+    // every command, the messages' and by default the markers' too.
+    std::string lang = texts::codeOf(messageLanguage()).toStdString();
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--lang" && i + 1 < args.size()) lang = args[++i];

@@ -37,7 +37,8 @@ void csvText(std::string& out, const QString& text) {
 
 int cmdFormat(const Args& args) {
     std::string file;
-    std::string lang = "UK";
+    // --lang after the command names the markers' language; by default that of --lang before it.
+    std::string lang = texts::codeOf(messageLanguage()).toStdString();
     verse::SlideFormat format{0, 0, true};
     int book = 0;
     bool dryRun = false;

@@ -1,9 +1,14 @@
 // The subcommands of kantelo-db. Each returns the process exit code; errors go to stderr.
 #pragma once
+#include "texts/language.h"
+
 #include <string>
 #include <vector>
 
 namespace kantelo_db {
+
+// The language of the messages, from --lang before the command (English by default).
+texts::Language& messageLanguage();
 
 using Args = std::vector<std::string>; // the arguments after the subcommand name
 
@@ -23,6 +28,7 @@ int cmdRestore(const Args& args);
 void backupBeforeChange(const std::string& file);
 int cmdLongLines(const Args& args);
 int cmdFormat(const Args& args);
+int cmdCompare(const Args& args);
 
 // Help text of one subcommand (usage line and what it does), used by --help.
 std::string helpMakeBible();

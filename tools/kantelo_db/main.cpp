@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "jet/in_use.h"
+#include "texts/error_texts.h"
 
 #include <cstring>
 #include <iostream>
@@ -29,12 +30,14 @@ const std::map<std::string, Command>& commands() {
         {"long-lines", {kantelo_db::cmdLongLines, "long-lines FILE --max N          verses with a line longer than N characters, as CSV"}},
         {"format", {kantelo_db::cmdFormat, "format FILE --max-line N [--max-lines M] [--reflow] [--book B] [--dry-run] [--lang NL|UK|DE]\n"
                                            "                                   format for slides (--dry-run: the verses that would change, as CSV)"}},
+        {"compare", {kantelo_db::cmdCompare, "compare A.mdb B.mdb              chapters whose verse count differs, or that one bible lacks, as CSV"}},
     };
     return table;
 }
 
 void usage(std::ostream& out) {
-    out << "usage: kantelo-db COMMAND ARGS...\n\ncommands:\n";
+    out << "usage: kantelo-db [--lang NL|UK|DE] COMMAND ARGS...\n\n"
+           "--lang: the language of the messages (English by default)\n\ncommands:\n";
     for (const auto& [name, cmd] : commands()) out << "  " << cmd.usage << "\n";
     out << "\nexit status: 0 done, 1 error, 2 wrong arguments, 3 refused because another program\n"
            "(Lumora, another Kantelo) has the bible open or locked: set, apply, format and compact\n"
@@ -42,9 +45,31 @@ void usage(std::ostream& out) {
     out << "\n" << kantelo_db::helpMakeBible();
 }
 
+// An error as the user reads it, in the language of --lang.
+std::string message(const std::exception& error) {
+    return texts::errorMessage(error, kantelo_db::messageLanguage()).toStdString();
+}
+
 } // namespace
 
+texts::Language& kantelo_db::messageLanguage() {
+    static texts::Language language = texts::Language::UK;
+    return language;
+}
+
 int main(int argc, char** argv) {
+    // One option for every command, given before it.
+    if (argc >= 2 && std::strcmp(argv[1], "--lang") == 0) {
+        const auto language = argc >= 3 ? texts::languageOfCode(QString::fromUtf8(argv[2])) : std::nullopt;
+        if (!language) {
+            std::cerr << "kantelo-db: --lang takes NL, UK or DE\n";
+            return 2;
+        }
+        kantelo_db::messageLanguage() = *language;
+        argv[2] = argv[0];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
@@ -59,10 +84,10 @@ int main(int argc, char** argv) {
     try {
         return it->second.run(args);
     } catch (const jet::InUseError& e) {
-        std::cerr << "kantelo-db: " << e.what() << "\n";
+        std::cerr << "kantelo-db: " << message(e) << "\n";
         return 3;
     } catch (const std::exception& e) {
-        std::cerr << "kantelo-db: " << e.what() << "\n";
+        std::cerr << "kantelo-db: " << message(e) << "\n";
         return 1;
     }
 }

@@ -1,5 +1,5 @@
 // The file consistency checker (see invariants.h for the list).
-#include "jet/invariants.h"
+#include "support/invariants.h"
 
 #include "jet/catalog.h"
 #include "jet/data_page.h"

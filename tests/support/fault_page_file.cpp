@@ -1,6 +1,6 @@
 // Fault injection over another page file; power cuts are played by undoing, newest first, what
 // every write since the last flush replaced.
-#include "jet/fault_page_file.h"
+#include "support/fault_page_file.h"
 
 #include "jet/format.h"
 
