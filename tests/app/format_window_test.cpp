@@ -43,8 +43,8 @@ std::string bytesOf(const fs::path& file) {
 
 // Two books of long verses; `tag` makes the texts of two bibles differ.
 BibleSpec longVerses(const std::u16string& tag, int versesInChapter) {
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}};
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis"}, {2, u"Exodus"}};
     const std::u16string texts[] = {
         u"In the beginning God created the heaven and the earth.",
         u"And God said, Let there be light: and there was light.",
@@ -55,8 +55,8 @@ BibleSpec longVerses(const std::u16string& tag, int versesInChapter) {
     for (int b = 1; b <= 2; ++b)
         for (int c = 1; c <= 2; ++c)
             for (int v = 1; v <= versesInChapter; ++v)
-                spec.verses.push_back({b, c, v, tag + texts[size_t(n++) % std::size(texts)]});
-    return spec;
+                bibleSpec.verses.push_back({b, c, v, tag + texts[size_t(n++) % std::size(texts)]});
+    return bibleSpec;
 }
 
 class FormatWindow : public test_support::WindowTest {

@@ -30,9 +30,9 @@ std::string bytesOf(const fs::path& file) {
 // Two books: long verses, verses that already fit, a verse with its own slide change and empty
 // line, an empty verse and a verse of blanks.
 BibleSpec twoBooks() {
-    BibleSpec spec;
-    spec.bookNames = {{1, u"Genesis, the first book of Moses called so"}, {2, u"Exodus"}};
-    spec.verses = {
+    BibleSpec bibleSpec;
+    bibleSpec.bookNames = {{1, u"Genesis, the first book of Moses called so"}, {2, u"Exodus"}};
+    bibleSpec.verses = {
         {1, 1, 1, u"In the beginning God created the heaven and the earth."},
         {1, 1, 2, u"Short one."},
         {1, 1, 3, u"And the earth was without form, and void; and darkness was upon the face of the deep.\r\n"},
@@ -41,7 +41,7 @@ BibleSpec twoBooks() {
         {2, 1, 1, u"   "},
         {2, 1, 2, u"Now these are the names of the children of Israel, which came into Egypt."},
     };
-    return spec;
+    return bibleSpec;
 }
 
 test_support::VerseTexts formatted(const test_support::VerseTexts& texts, int onlyBook = 0) {
