@@ -9,13 +9,15 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-ensure_packages "${KANTELO_BUILD_PACKAGES[@]}"
+ensure_packages "${KANTELO_BUILD_PACKAGES[@]}" "${KANTELO_DEMO_PACKAGES[@]}"
 
 jobs=$(nproc)
 
 echo "== Release build and all tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKANTELO_TESTS=ON >/dev/null
 cmake --build build -j"$jobs"
+# The formatting tests run over every verse of the demo bibles (made once, then kept).
+scripts/make-demo-bibles.sh demo/drive_c/Lumora/HolyBibles
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== Sanitizer build (ASan, UBSan) and the tests again"

@@ -405,6 +405,7 @@ void TForm1::buildMenus() {
     Extra1 = MainMenu1->addMenu(extra);
     RestoreBackup1 = extra->addAction(QStringLiteral("Restore a backup…"));
     buildExtraMenu();
+    buildFormatMenu();
     About2 = MainMenu1->addAction(QStringLiteral("About"));
 
     const QStringList captions = texts::designPopupCaptions();
@@ -592,6 +593,7 @@ void TForm1::FormCreate() {
     TaalSelect(languageCode);
 
     readMaxLineLength();
+    readMaxSlideLines();
     Label4->setText(QString());
     discoverBibles();
 }

@@ -5,6 +5,7 @@
 #include "data/dataset.h"
 #include "maintenance/bible_walk.h"
 #include "texts/ui_texts.h"
+#include "verse/slide_format.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -291,6 +292,23 @@ public:
     void goToVerse(const bibledb::VersePlace& place);
     std::vector<bibledb::VerseRow> pane1VerseRows(); // every verse row of pane 1's file
 
+    // ---- Tools menu: Format for slides (tform1_format.cpp; the runs in tform1_maintenance.cpp)
+    QAction* FormatForSlides1 = nullptr;
+    int maxSlideLines = 0;             // INI [Settings] MaxSlideLines; 0 = no limit
+    bool formatKeepsLineBreaks = true; // the box's "keep my line breaks", for this session
+    void buildFormatMenu();
+    void applyFormatTexts(const texts::UiTexts& language);
+    void readMaxSlideLines();
+    void FormatForSlides1Click();
+    // Formats the verse each open pane shows, in its view, as an edit: the pane is edited,
+    // Ctrl+Z takes it back, the usual hooks save it.
+    void formatShownVerses(const verse::SlideFormat& format);
+    // After one confirmation, formats the book shown (currentBookOnly) or every book of each
+    // open bible, like the whole-bible options: backup first, refused when another program has
+    // a bible open, progress in the status bar, one message at the end.
+    void formatBibles(const verse::SlideFormat& format, bool currentBookOnly);
+    // N (shared with the maximum line length), M and the choice, kept for the next time.
+    void storeFormatSettings(const verse::SlideFormat& format);
     // ---- Comparing the two versions (tform1_compare.cpp) ----------------------------------
     QAction* Compare1 = nullptr;  // in the Tools menu, after Find
     // Pane 2's own reference, below the right end of RE2: shown only while pane 2 stands on

@@ -13,9 +13,12 @@
 #include "app/event_pacing.h"
 #include "app/rich_edit_view.h"
 #include "app/tform1.h"
+#include "bibledb/verse_rows.h"
 #include "bibledb/bible_schema.h"
 #include "maintenance/compaction.h"
+#include "maintenance/format_run.h"
 #include "maintenance/slide_options.h"
+#include "texts/format_texts.h"
 #include "texts/leftover_texts.h"
 #include "texts/messages.h"
 #include "texts/run_progress.h"
@@ -23,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -216,6 +220,71 @@ bool TForm1::walkInWindow(const std::vector<maintenance::VerseStep>& steps, main
     const data::Connection::BulkWrites bulkWrites;
     WindowRun run(*this);
     return maintenance::walkBible(run, steps, range);
+}
+
+// ---- Formatting for slides: a book or the whole bible of each open bible ---------------------
+//
+// Each bible is walked on its own, by the walk kantelo-db format runs (the window's query steps
+// without its views), so that every verse of it is visited, also where pane 2's bible has more
+// verses in a chapter than pane 1's; the window's events run before and after every verse. The
+// run holds the window as the whole-bible options do (RunScope): a second start is refused, the
+// selectors are disabled, and a close ends it after the verse in progress.
+void TForm1::formatBibles(const verse::SlideFormat& format, bool currentBookOnly) {
+    if (modifyDBRunning || !paneOpen(1) || ComboBox2->count() == 0) return;
+    const texts::FormatTexts& words = texts::formatTexts(languageCode);
+    std::vector<int> panes{1};
+    if (paneOpen(2) && RE2->isEnabled() &&
+        ADOConnection2.resolvedFilePath().compare(ADOConnection1.resolvedFilePath(), Qt::CaseInsensitive) != 0)
+        panes.push_back(2);
+    auto bibleName = [this](int pane) { return (pane == 1 ? ComboBox1 : ComboBox3)->currentText(); };
+    QStringList names;
+    for (int pane : panes) names << bibleName(pane);
+    const int book = ComboBox2->currentIndex();
+    const QString question = currentBookOnly
+                                 ? words.msgConfirmBook.arg(ComboBox2->itemText(book), names.join(QStringLiteral(", ")))
+                                 : words.msgConfirmBible.arg(names.join(QStringLiteral(", ")));
+    QMessageBox confirm(QMessageBox::Question, QStringLiteral("Kantelo"), question, QMessageBox::Yes | QMessageBox::No,
+                        this);
+    confirm.setDefaultButton(QMessageBox::No);
+    execDialog(confirm);
+    if (confirm.result() != QMessageBox::Yes) return;
+
+    RunScope scope(*this);
+    // A bible that another program has open refuses the run before anything is written.
+    for (int pane : panes) paneConnection(pane).refuseWritesIfInUse();
+    saveEditedPanes();
+    if (ADOQuery1.state() == data::DataSetState::Edit) ADOQuery1.post();
+    if (ADOQuery2.state() == data::DataSetState::Edit) ADOQuery2.post();
+    const bibledb::VersePlace here{currentBookNumber(), ADOQuery1.fieldByName("Chapter").asInteger(),
+                                   ADOQuery1.fieldByName("Verse").asInteger()};
+    for (int pane : panes) backupBeforeWrite(pane);
+
+    const int errorsBefore = app::errorsShown();
+    maintenance::WalkProgress progress;
+    const app::PacedPasses pacing(eventPassInterval, true, {[&] {
+        StatusBar1->showMessage(texts::runProgressText(languageCode, ComboBox2->itemText(progress.book), progress.percent()));
+    }, {}});
+    maintenance::FileRunOptions options;
+    options.languageCode = languageCode;
+    if (currentBookOnly) options.range = maintenance::WalkRange::book(book);
+    options.onProgress = [&progress](const maintenance::WalkProgress& now) { progress = now; };
+    options.stopRequested = [this, errorsBefore] {
+        processPendingEvents();
+        return closeRequestedDuringRun || app::errorsShown() != errorsBefore;
+    };
+    const verse::Markers markers{texts.newSlideMarker, texts.emptyLineMarker};
+    QStringList counts;
+    for (int pane : panes) {
+        const maintenance::ApplyReport report =
+            maintenance::formatBibleFile(paneConnection(pane).resolvedFilePath(), format, markers, options);
+        counts << words.msgVersesChanged.arg(bibleName(pane)).arg(report.rowsWritten);
+        if (report.stopped) break;
+    }
+    StatusBar1->clearMessage();
+    if (closeRequestedDuringRun) return; // the window closes now (RunScope)
+    // The panes show the verse they stood on, as it is now.
+    goToVerse(here);
+    showMessage(counts.join(QLatin1Char('\n')) + QStringLiteral("\n") + words.msgRestoreHint);
 }
 
 bool TForm1::CompactAndRepair(const QString& path) {

@@ -34,6 +34,7 @@ void TForm1::applyTexts(const texts::UiTexts& language) {
     BitBtn2->setText(language.bitBtn2Caption);
     BitBtn1->setText(language.bitBtn1Caption);
     applyExtraTexts(language);
+    applyFormatTexts(language);
     // Marker lines and messages: read by the editing, saving and whole-bible handlers.
     texts = language;
 }

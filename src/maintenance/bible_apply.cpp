@@ -13,6 +13,7 @@ ApplyReport runOverBibleFile(const QString& path, const std::vector<VerseStep>& 
     walk.languageCode = options.languageCode;
     walk.stop = options.stopRequested;
     walk.onProgress = options.onProgress;
+    walk.onVerse = options.onVerse;
     const bool completed = walkBible(walk, steps, options.range);
     return {walk.versesVisited(), walk.rowsWritten(), !completed};
 }

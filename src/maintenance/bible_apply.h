@@ -24,6 +24,8 @@ struct FileRunOptions {
     std::function<void(const WalkProgress&)> onProgress; // where the run stands
     std::function<bool()> stopRequested;                 // true: end after the verse in progress
     QString languageCode = "UK";                         // of the run's own messages
+    // At every verse visit, before the steps: pane 1's book, chapter and verse.
+    std::function<void(int book, int chapter, int verse)> onVerse;
 };
 
 // Runs `steps` over the bible file `path` as the window's run does (books 1..N for the N

@@ -68,6 +68,11 @@ void QueryWalk::nextChapter() {
     }
 }
 
+void QueryWalk::verseVisited() {
+    ++visits_;
+    if (onVerse) onVerse(book_, bibledb::chapterOf(pane_[0].query), bibledb::verseOf(pane_[0].query));
+}
+
 // A pane on a chapter its bible lacks has no verse to change: the walk passes it by.
 bool QueryWalk::paneInUse(int pane) {
     const data::Query& query = pane_[index(pane)].query;

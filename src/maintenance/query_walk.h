@@ -31,6 +31,8 @@ public:
     // Asked before and after every verse; the walk then ends after the verse in progress.
     std::function<bool()> stop;
     std::function<void(const WalkProgress&)> onProgress;
+    // Called at every verse visit with pane 1's book, chapter and verse, before the steps.
+    std::function<void(int book, int chapter, int verse)> onVerse;
 
     int bookCount() override { return bookCount_; }
     void chooseBook(int position) override;
@@ -45,7 +47,7 @@ public:
     bool edited(int pane) override { return pane_[index(pane)].edited; }
     void setEdited(int pane) override { pane_[index(pane)].edited = true; }
     void save(int pane) override;
-    void verseVisited() override { ++visits_; }
+    void verseVisited() override;
     void progressed(const WalkProgress& progress) override {
         if (onProgress) onProgress(progress);
     }

@@ -28,4 +28,23 @@ void fillView(LineView& view, const QString& stored, const Markers& markers) {
     if (verse.trailingSlideChange) appendMarker(view, markers.newSlide);
 }
 
+void replaceVerse(LineView& view, const QString& stored, const Markers& markers) {
+    while (view.lineCount() > 0) view.deleteLine(0);
+    view.collapseSelection();
+    auto insert = [&view](const QString& text, CharStyle style) {
+        view.setStyle(style);
+        view.insertAtCaret(text + QStringLiteral("\r\n"));
+    };
+    const StoredVerse verse = splitStored(stored);
+    for (const QString& line : verse.lines) {
+        switch (kindOf(line)) {
+        case LineKind::VerseText: insert(line, kVerseStyle); break;
+        case LineKind::EmptyLine: insert(markers.emptyLine, kMarkerStyle); break;
+        case LineKind::SlideChange: insert(markers.newSlide, kMarkerStyle); break;
+        }
+    }
+    if (verse.trailingSlideChange) insert(markers.newSlide, kMarkerStyle);
+    view.setStyle(kVerseStyle);
+}
+
 } // namespace verse

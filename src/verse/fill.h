@@ -15,4 +15,8 @@ inline constexpr CharStyle kMarkerStyle{true, kPurple};
 // The view then ends with a line break and the insertion style is black, not bold.
 void fillView(LineView& view, const QString& stored, const Markers& markers);
 
+// The same lines and look as fillView, made with the editing operations only (deleting the lines,
+// inserting at the caret), so that a view that records them can undo the change as one edit.
+void replaceVerse(LineView& view, const QString& stored, const Markers& markers);
+
 } // namespace verse

@@ -170,6 +170,7 @@ TEST(OtherProgram, CommandLineRefusesWritesWithStatus3AndStillReads) {
     } commands[] = {
         {{"set", bible.string(), "bible", "BIBLETEXT", "0", "changed"}, 3},
         {{"apply", bible.string(), "force"}, 3},
+        {{"format", bible.string(), "--max-line", "5"}, 3},
         {{"compact", bible.string(), (dir / "copy.mdb").string()}, 3},
         {{"export", bible.string(), "bible"}, 0},
     };

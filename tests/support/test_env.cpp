@@ -39,6 +39,16 @@ fs::path corpusDir() { return sharedDir() / "jet4-corpus"; }
 fs::path buildDir() { return fromEnv("KANTELO_BUILD_DIR", KANTELO_DEFAULT_BUILD_DIR); }
 fs::path kanteloDbTool() { return buildDir() / "tools" / "kantelo_db" / "kantelo-db"; }
 
+fs::path demoBiblesDir() {
+    const fs::path source = fromEnv("KANTELO_SOURCE_DIR", KANTELO_DEFAULT_SOURCE_DIR);
+    const fs::path dir = fromEnv("KANTELO_DEMO_BIBLES", (source / "demo/drive_c/Lumora/HolyBibles").c_str());
+    for (const char* name : {"KJV.mdb", "WEB.mdb"})
+        if (!fs::exists(dir / name))
+            throw std::runtime_error("The demo bible " + (dir / name).string() +
+                                     " is missing; make it with scripts/make-demo-bibles.sh " + dir.string());
+    return dir;
+}
+
 std::vector<fs::path> corpusFiles() {
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(corpusDir()))

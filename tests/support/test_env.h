@@ -11,6 +11,10 @@ std::filesystem::path corpusDir();     // sharedDir()/jet4-corpus
 std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted; throws when none
 std::filesystem::path buildDir();      // $KANTELO_BUILD_DIR or the configured default
 std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db
+// The folder of the demo bibles KJV.mdb and WEB.mdb: $KANTELO_DEMO_BIBLES, or
+// demo/drive_c/Lumora/HolyBibles in the checkout (made by scripts/make-demo-bibles.sh). Throws
+// when either bible is missing there.
+std::filesystem::path demoBiblesDir();
 
 // A fresh folder below the system temp folder, removed (with its contents) on destruction.
 class TempDir {

@@ -270,6 +270,27 @@ TYPED_TEST_P(LineViewContract, FillShowsStoredLines)
     }
 }
 
+// Replacing a verse by editing gives what a fill gives: the same lines, look and end place.
+TYPED_TEST_P(LineViewContract, ReplaceVerseLooksLikeAFill)
+{
+    for (const auto& c : kFillCases) {
+        SCOPED_TRACE(c.what);
+        verse::fillView(this->view(), c.stored, kMarkers);
+        const QString filled = this->holder.rawText();
+        verse::fillView(this->view(), "Another\r\n \r\nverse\r\n", kMarkers);
+        verse::replaceVerse(this->view(), c.stored, kMarkers);
+        EXPECT_EQ(this->view().lines(), c.lines);
+        EXPECT_EQ(this->holder.rawText(), filled);
+        const verse::StoredVerse stored = verse::splitStored(c.stored);
+        for (int i = 0; i < this->view().lineCount(); ++i) {
+            const bool marker = i >= stored.lines.size() || verse::kindOf(stored.lines[i]) != verse::LineKind::VerseText;
+            this->expectStyle(i, marker ? verse::kMarkerStyle : verse::kVerseStyle);
+        }
+        this->view().insertAtCaret("typed");
+        EXPECT_EQ(this->holder.styleAt(this->view().caret().line, 0), verse::kVerseStyle);
+    }
+}
+
 TYPED_TEST_P(LineViewContract, FillReplacesEverythingAndLeavesVerseStyle)
 {
     LineView& v = this->view();
@@ -374,7 +395,8 @@ TYPED_TEST_P(LineViewContract, FillThenSaveKeepsNormalisedTexts)
 }
 
 REGISTER_TYPED_TEST_SUITE_P(LineViewContract, LineModelOperations, InsertionStyleAppliesToNewTextOnly,
-                            FillShowsStoredLines, FillReplacesEverythingAndLeavesVerseStyle, Commands,
+                            FillShowsStoredLines, ReplaceVerseLooksLikeAFill,
+                            FillReplacesEverythingAndLeavesVerseStyle, Commands,
                             InsertedMarkersArePurpleBoldAndTheRestBlack,
                             NieuweDiaWithASelectionReachingTheEndPlace, SaveConversion,
                             SaveKeepsTrailingSlideChangeWithoutFinalBreak,

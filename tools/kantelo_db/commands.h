@@ -27,6 +27,7 @@ int cmdRestore(const Args& args);
 // ahead) when it cannot be made.
 void backupBeforeChange(const std::string& file);
 int cmdLongLines(const Args& args);
+int cmdFormat(const Args& args);
 int cmdCompare(const Args& args);
 
 // Help text of one subcommand (usage line and what it does), used by --help.

@@ -28,6 +28,8 @@ const std::map<std::string, Command>& commands() {
         {"backups", {kantelo_db::cmdBackups, "backups FILE                     list the backups of FILE's bible, newest first"}},
         {"restore", {kantelo_db::cmdRestore, "restore FILE BACKUP              put a backup back in place of FILE (FILE backed up first)"}},
         {"long-lines", {kantelo_db::cmdLongLines, "long-lines FILE --max N          verses with a line longer than N characters, as CSV"}},
+        {"format", {kantelo_db::cmdFormat, "format FILE --max-line N [--max-lines M] [--reflow] [--book B] [--dry-run] [--lang NL|UK|DE]\n"
+                                           "                                   format for slides (--dry-run: the verses that would change, as CSV)"}},
         {"compare", {kantelo_db::cmdCompare, "compare A.mdb B.mdb              chapters whose verse count differs, or that one bible lacks, as CSV"}},
     };
     return table;
@@ -38,7 +40,7 @@ void usage(std::ostream& out) {
            "--lang: the language of the messages (English by default)\n\ncommands:\n";
     for (const auto& [name, cmd] : commands()) out << "  " << cmd.usage << "\n";
     out << "\nexit status: 0 done, 1 error, 2 wrong arguments, 3 refused because another program\n"
-           "(Lumora, another Kantelo) has the bible open or locked: set, apply and compact\n"
+           "(Lumora, another Kantelo) has the bible open or locked: set, apply, format and compact\n"
            "write nothing then; close the bible there and run the command again.\n";
     out << "\n" << kantelo_db::helpMakeBible();
 }
