@@ -18,6 +18,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
+#include <QStandardPaths>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -628,7 +630,20 @@ void TForm1::FormClose() {
 
 QString TForm1::settingsPath() {
     if (!settingsPathOverride.isEmpty()) return settingsPathOverride;
-    return app::iniPathForExecutable(QCoreApplication::applicationFilePath());
+    // Chosen once per run: finding out whether the executable's folder takes the file costs a
+    // file creation there.
+    static const QString chosen = app::settingsFileFor(
+        app::iniPathForExecutable(QCoreApplication::applicationFilePath()), userSettingsFolder());
+    return chosen;
+}
+
+QString TForm1::userSettingsFolder() {
+    // Asked for under Kantelo's name whatever the executable is called, as the backup folder is.
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Kantelo"));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QCoreApplication::setApplicationName(ownName);
+    return folder;
 }
 
 // ---- About ----------------------------------------------------------------------------------
@@ -640,6 +655,8 @@ void TForm1::About2Click() {
 
 // ---- Shared services ------------------------------------------------------------------------
 
+Q_LOGGING_CATEGORY(messagesShown, "kantelo.messages", QtWarningMsg)
+
 void TForm1::showMessage(const QString& text) {
     if (messageSink) {
         messageSink(text);
@@ -649,6 +666,9 @@ void TForm1::showMessage(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // The log of what the user was told (off unless QT_LOGGING_RULES turns it on); a Windows
+    // program's message boxes cannot be read from outside otherwise.
+    qCInfo(messagesShown).noquote() << shown;
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kantelo"), shown, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

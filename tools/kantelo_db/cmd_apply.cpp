@@ -35,10 +35,7 @@ int cmdApply(const Args& args) {
     maintenance::OptionBoxes boxes;
     boxes.force = option == "force";
     boxes.remove = option == "remove";
-    // Opening for writing refuses a damaged file or one another program has open; only then is
-    // the file worth a backup.
-    auto db = jet::Database::open(file, jet::OpenMode::ReadWrite);
-    backupBeforeChange(file);
+    auto db = openForChange(file);
     const auto report = maintenance::applyToBible(*db, boxes, {language->newSlideMarker, language->emptyLineMarker});
     std::cout << report.versesVisited << " verses visited, " << report.rowsWritten << " rows changed\n";
     return 0;

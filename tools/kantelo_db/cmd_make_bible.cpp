@@ -2,6 +2,8 @@
 // Long Integer, BIBLETEXT as Memo) from a simple line-based UTF-8 source.
 #include "commands.h"
 
+#include "data/program_io.h"
+
 #include "jet/database.h"
 #include "jet/text_codec.h"
 
@@ -130,7 +132,7 @@ int cmdMakeBible(const Args& args) {
     if (source == "-") {
         table = readSource(std::cin, "standard input");
     } else {
-        std::ifstream in(source, std::ios::binary);
+        std::ifstream in(data::pathFromUtf8(source), std::ios::binary);
         if (!in) throw jet::Error("cannot open " + source);
         table = readSource(in, source);
     }

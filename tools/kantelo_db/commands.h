@@ -1,5 +1,8 @@
 // The subcommands of kantelo-db. Each returns the process exit code; errors go to stderr.
 #pragma once
+#include "jet/database.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,8 @@ int cmdRestore(const Args& args);
 // The backup of FILE before this run's first change to it; throws (the change must not go
 // ahead) when it cannot be made.
 void backupBeforeChange(const std::string& file);
+// FILE opened for writing after the checks and the backup above; throws as they do.
+std::unique_ptr<jet::Database> openForChange(const std::string& file);
 int cmdLongLines(const Args& args);
 
 // Help text of one subcommand (usage line and what it does), used by --help.
