@@ -1,6 +1,6 @@
 # Sourced by run.sh and test.sh: installs the Debian packages Kantelo needs when they are missing.
 KANTELO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  mdbtools xvfb xauth x11-utils xdotool fonts-dejavu-core fonts-urw-base35 wine64 mingw-w64)
+  mdbtools xvfb xauth x11-utils xdotool fonts-dejavu-core fonts-urw-base35 wine64 mingw-w64 ccache)
 KANTELO_DEMO_PACKAGES=(diatheke sword-text-kjv sword-text-web)
 # For the Windows package and its tests: Qt's source, the installer maker, Wine's fonts, zip.
 KANTELO_WINDOWS_PACKAGES=(dpkg-dev nsis fonts-wine zip unzip)

@@ -1,8 +1,10 @@
 #include "app/ini_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <vector>
 
@@ -176,6 +178,34 @@ QString iniPathForExecutable(const QString& executablePath) {
     const qsizetype dot = executablePath.lastIndexOf('.');
     if (dot > slash) return executablePath.left(dot) + QStringLiteral(".INI");
     return executablePath + QStringLiteral(".INI");
+}
+
+namespace {
+
+// Write permission as the file system's flags show it. Like writeProfileString, a file or
+// folder without any write flag counts as read-only also for a user whom the system would let
+// write it anyway.
+bool flaggedWritable(const QFileInfo& info) {
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.isWritable() && (info.permissions() & anyWrite);
+}
+
+bool canWriteSettings(const QString& path) {
+    const QFileInfo file(path);
+    if (file.exists()) return flaggedWritable(file);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir() || !flaggedWritable(folder)) return false;
+    // Windows reports folders such as Program Files writable: only creating a file tells.
+    QTemporaryFile probe(file.absolutePath() + QStringLiteral("/kantelo-XXXXXX.tmp"));
+    return probe.open();
+}
+
+} // namespace
+
+QString settingsFileFor(const QString& besideExecutable, const QString& userFolder) {
+    if (canWriteSettings(besideExecutable) || userFolder.isEmpty()) return besideExecutable;
+    QDir().mkpath(userFolder);
+    return QDir(userFolder).filePath(QFileInfo(besideExecutable).fileName());
 }
 
 } // namespace app

@@ -29,4 +29,9 @@ bool writeProfileString(const QString& path, const QString& section, const QStri
 // by ".INI"; a name without a dot gets ".INI" appended.
 QString iniPathForExecutable(const QString& executablePath);
 
+// The INI file to use: `besideExecutable` where it can be written (it exists and may be written,
+// or its folder takes a new file), else the file of the same name in `userFolder` (the program
+// copied into a folder the user may not write, such as Program Files).
+QString settingsFileFor(const QString& besideExecutable, const QString& userFolder);
+
 } // namespace app

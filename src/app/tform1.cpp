@@ -17,7 +17,9 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QFile>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -653,7 +655,20 @@ void TForm1::FormClose() {
 
 QString TForm1::settingsPath() {
     if (!settingsPathOverride.isEmpty()) return settingsPathOverride;
-    return app::iniPathForExecutable(QCoreApplication::applicationFilePath());
+    // Chosen once per run: finding out whether the executable's folder takes the file costs a
+    // file creation there.
+    static const QString chosen = app::settingsFileFor(
+        app::iniPathForExecutable(QCoreApplication::applicationFilePath()), userSettingsFolder());
+    return chosen;
+}
+
+QString TForm1::userSettingsFolder() {
+    // Asked for under Kantelo's name whatever the executable is called, as the backup folder is.
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Kantelo"));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QCoreApplication::setApplicationName(ownName);
+    return folder;
 }
 
 // ---- About ----------------------------------------------------------------------------------
@@ -665,6 +680,16 @@ void TForm1::About2Click() {
 
 // ---- Shared services ------------------------------------------------------------------------
 
+// Every message shown is also appended to the file $KANTELO_MESSAGE_LOG names, when it is set:
+// what the user was told, for support and for tests of the Windows program, whose message boxes
+// cannot be read from outside.
+void TForm1::logMessage(const QString& text) {
+    const QString log = qEnvironmentVariable("KANTELO_MESSAGE_LOG");
+    if (log.isEmpty()) return;
+    QFile file(log);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) file.write(text.toUtf8() + "\n");
+}
+
 void TForm1::showMessage(const QString& text) {
     if (messageSink) {
         messageSink(text);
@@ -674,6 +699,7 @@ void TForm1::showMessage(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    logMessage(shown);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kantelo"), shown, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

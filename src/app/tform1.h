@@ -339,10 +339,13 @@ public:
     // Colours a control's background (edit fields, combo boxes, views): cream, grey, ...
     static void setControlColor(QWidget* control, const QColor& color);
 
-    // The INI file: the executable's path with its extension replaced by ".INI". Tests set
+    // The INI file: the executable's path with its extension replaced by ".INI", or where that
+    // folder cannot be written, the file of that name in the user's settings folder. Tests set
     // settingsPathOverride (a native path) before constructing the window.
     static QString settingsPathOverride;
     static QString settingsPath();
+    static QString userSettingsFolder();
+    static void logMessage(const QString& text);
 
     TAboutBox* AboutBox = nullptr; // created by main after the window (else on first use)
 

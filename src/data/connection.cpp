@@ -12,7 +12,7 @@ namespace data {
 
 namespace {
 
-std::string nativeName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string nativeName(const QString& path) { return engineName(path); }
 
 // Writes made by this process, per file. A write within the timestamp's resolution that keeps
 // the size would otherwise go unnoticed by the other connection on the same file.
@@ -23,8 +23,8 @@ std::map<std::string, std::uint64_t>& writeGenerations() {
 
 std::string generationKey(const QString& resolved) {
     std::error_code ec;
-    const auto canonical = std::filesystem::weakly_canonical(nativeName(resolved), ec);
-    return ec ? nativeName(resolved) : canonical.string();
+    const auto canonical = std::filesystem::weakly_canonical(fsPath(resolved), ec);
+    return ec ? nativeName(resolved) : engineName(fromFsPath(canonical));
 }
 
 // Every connection of the process, to find the queries on one file.

@@ -1,5 +1,7 @@
 #include "data/win_path.h"
 
+#include <QFile>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QtGlobal>
@@ -75,6 +77,22 @@ QStringList listFilesWithSuffix(const QString& windowsFolder, const QString& suf
     for (const QString& e : entries)
         if (e.size() > suffix.size() && e.endsWith(suffix, Qt::CaseInsensitive)) result << e;
     return result;
+}
+
+std::string engineName(const QString& nativePath) {
+#ifdef _WIN32
+    return nativePath.toUtf8().toStdString();
+#else
+    return QFile::encodeName(nativePath).toStdString();
+#endif
+}
+
+std::filesystem::path fsPath(const QString& nativePath) { return std::filesystem::path(nativePath.toStdU16String()); }
+
+QString fromFsPath(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace data

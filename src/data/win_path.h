@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
+#include <string>
+
 namespace data {
 
 // The folder that stands for drive c: on this machine (empty on Windows).
@@ -21,5 +24,17 @@ QString resolveWindowsPath(const QString& windowsPath);
 // case, hidden ones included, in the order the file system lists them. A missing folder gives
 // an empty list.
 QStringList listFilesWithSuffix(const QString& windowsFolder, const QString& suffix);
+
+// A native path as the engine takes it: UTF-8 on Windows (the engine widens it for the system
+// calls), the file system's own bytes elsewhere.
+std::string engineName(const QString& nativePath);
+
+// A native path as std::filesystem takes it. A narrow string would be read in the ANSI code
+// page on Windows, so the path goes through UTF-16.
+std::filesystem::path fsPath(const QString& nativePath);
+QString fromFsPath(const std::filesystem::path& path);
+
+// Whether two UTF-8 names are equal without regard to letter case, as Windows compares file names.
+bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 
 } // namespace data

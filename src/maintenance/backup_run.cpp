@@ -12,7 +12,9 @@ namespace fs = std::filesystem;
 namespace maintenance {
 
 fs::path backupFolder() {
-    if (const char* chosen = std::getenv("KANTELO_BACKUP_DIR"); chosen && *chosen) return fs::path(chosen);
+    // Read as UTF-16: a narrow path would be taken in the ANSI code page on Windows.
+    if (const QString chosen = qEnvironmentVariable("KANTELO_BACKUP_DIR"); !chosen.isEmpty())
+        return fs::path(chosen.toStdU16String());
     // The folder is named after the application; both programs must find the same one, so it
     // is asked for under Kantelo's name whatever the running executable is called.
     const QString ownName = QCoreApplication::applicationName();
@@ -42,7 +44,11 @@ fs::path BackupRun::folder() const { return folder_(); }
 std::string BackupRun::keyOf(const fs::path& file) {
     std::error_code ec;
     const fs::path canonical = fs::weakly_canonical(fs::absolute(file, ec), ec);
-    return (ec ? file : canonical).generic_string();
+    const std::u8string text = (ec ? file : canonical).generic_u8string();
+    std::string key(text.begin(), text.end());
+    // One bible is one key however its name is written, where the file system ignores case.
+    if (kFileNamesIgnoreCase) key = QString::fromStdString(key).toCaseFolded().toStdString();
+    return key;
 }
 
 bool BackupRun::backedUp(const fs::path& bibleFile) const { return backedUp_.count(keyOf(bibleFile)) > 0; }

@@ -1,5 +1,7 @@
 #include "maintenance/backups.h"
 
+#include "data/win_path.h"
+
 #include "jet/database.h"
 #include "jet/in_use.h"
 
@@ -83,6 +85,10 @@ bool copyNew(const fs::path& from, const fs::path& to) {
 
 std::string bibleNameOf(const fs::path& bibleFile) { return utf8(bibleFile.stem()); }
 
+bool fileNamesEqual(const std::string& a, const std::string& b) {
+    return kFileNamesIgnoreCase ? data::sameNameIgnoringCase(a, b) : a == b;
+}
+
 std::string backupFileName(const std::string& bible, const BackupStamp& s, int sequence) {
     std::string name = bible + "-" + std::to_string(s.year) + twoDigits(s.month) + twoDigits(s.day) + "-" +
                        twoDigits(s.hour) + twoDigits(s.minute) + twoDigits(s.second);
@@ -97,8 +103,8 @@ std::optional<BackupEntry> parseBackupFileName(const std::string& fileName, cons
     const std::string extension = kExtension;
     // NAME "-" YYYYMMDD "-" HHMMSS [ "-" N ] ".mdb"
     if (fileName.size() < bible.size() + 1 + 8 + 1 + 6 + extension.size()) return std::nullopt;
-    if (fileName.compare(0, bible.size(), bible) != 0 || fileName[bible.size()] != '-') return std::nullopt;
-    if (fileName.compare(fileName.size() - extension.size(), extension.size(), extension) != 0) return std::nullopt;
+    if (!fileNamesEqual(fileName.substr(0, bible.size()), bible) || fileName[bible.size()] != '-') return std::nullopt;
+    if (!fileNamesEqual(fileName.substr(fileName.size() - extension.size()), extension)) return std::nullopt;
     const std::string rest = fileName.substr(bible.size() + 1, fileName.size() - bible.size() - 1 - extension.size());
 
     BackupEntry entry;

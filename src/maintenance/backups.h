@@ -1,6 +1,6 @@
 // Backups of bible files in one folder: their names (NAME-YYYYMMDD-HHMMSS.mdb, then -2, -3, ...
 // when a name is taken), making a verified copy, keeping the newest few of a bible, and putting
-// one back in place of its bible. Standard C++ only; the folder and the clock come from the caller.
+// one back in place of its bible. The folder and the clock come from the caller.
 #pragma once
 #include "jet/error.h"
 
@@ -41,6 +41,15 @@ inline constexpr int kBackupsKept = 10;
 
 // The bible's name in backup names: the file name without its extension.
 std::string bibleNameOf(const std::filesystem::path& bibleFile);
+
+// Whether two file names (UTF-8) name the same file: on Windows without regard to letter case
+// (kjv.mdb and KJV.mdb are one bible, and so are their backups), elsewhere byte for byte.
+#ifdef _WIN32
+inline constexpr bool kFileNamesIgnoreCase = true;
+#else
+inline constexpr bool kFileNamesIgnoreCase = false;
+#endif
+bool fileNamesEqual(const std::string& a, const std::string& b);
 
 // "NAME-YYYYMMDD-HHMMSS.mdb" for sequence 1, "NAME-YYYYMMDD-HHMMSS-N.mdb" for N >= 2.
 std::string backupFileName(const std::string& bible, const BackupStamp& stamp, int sequence = 1);

@@ -23,14 +23,14 @@ public:
         // The engine refuses an existing destination too; saying so here names the leftover file.
         if (exists(destination))
             throw jet::Error("Cannot compact into '" + destination.toStdString() + "': the file already exists");
-        jet::compact(QFile::encodeName(source).toStdString(), QFile::encodeName(destination).toStdString());
+        jet::compact(data::engineName(source), data::engineName(destination));
     }
 };
 
 } // namespace
 
 bool FileOps::inUse(const QString& path) {
-    return jet::inUseMessage(QFile::encodeName(path).toStdString(), jet::InUseCheck::Thorough).has_value();
+    return jet::inUseMessage(data::engineName(path), jet::InUseCheck::Thorough).has_value();
 }
 
 FileOps& systemFileOps() {

@@ -14,7 +14,7 @@ namespace wine_test {
 // a minute or more.
 constexpr int kStartSeconds = 240;
 
-// Whether Wine and the cross-compiled jet_user.exe are there; else the reason to skip.
+// Empty when Wine and the cross-compiled jet_user.exe are there; else what is missing.
 std::string missingTools();
 
 // "Z:\dir\file" for /dir/file: how a Windows program under Wine names a Linux path.

@@ -37,10 +37,8 @@ int cmdApply(const Args& args) {
     maintenance::OptionBoxes boxes;
     boxes.force = option == "force";
     boxes.remove = option == "remove";
-    // Opening for writing refuses a damaged file or one another program has open; only then is
-    // the file worth a backup. The run opens the file itself, as the window does.
-    jet::Database::open(file, jet::OpenMode::ReadWrite).reset();
-    backupBeforeChange(file);
+    // The run opens the file itself, as the window does.
+    prepareChange(file);
     const auto report = maintenance::applyToBible(QString::fromStdString(file), boxes,
                                                   {language->newSlideMarker, language->emptyLineMarker});
     std::cout << report.versesVisited << " verses visited, " << report.rowsWritten << " rows changed\n";

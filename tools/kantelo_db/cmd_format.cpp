@@ -81,8 +81,7 @@ int cmdFormat(const Args& args) {
     if (!dryRun) {
         // Opening for writing refuses a damaged file or one another program has open; only then
         // is the file worth a backup. The run opens the file itself, as the window does.
-        jet::Database::open(file, jet::OpenMode::ReadWrite).reset();
-        backupBeforeChange(file);
+        prepareChange(file);
         const maintenance::ApplyReport report = maintenance::formatBibleFile(path, format, markers, options);
         std::cout << report.rowsWritten << " verses changed\n";
         return 0;

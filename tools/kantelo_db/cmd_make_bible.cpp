@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "bibledb/bible_schema.h"
+#include "data/program_io.h"
 #include "jet/database.h"
 #include "jet/text_codec.h"
 
@@ -127,7 +128,7 @@ int cmdMakeBible(const Args& args) {
     if (source == "-") {
         table = readSource(std::cin, "standard input");
     } else {
-        std::ifstream in(source, std::ios::binary);
+        std::ifstream in(data::pathFromUtf8(source), std::ios::binary);
         if (!in) throw jet::Error("cannot open " + source);
         table = readSource(in, source);
     }

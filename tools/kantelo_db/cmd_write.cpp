@@ -28,10 +28,7 @@ int cmdSet(const Args& args) {
     std::string text = args[4];
     if (text == "-") text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 
-    // Opening for writing refuses a damaged file or one another program has open; only then is
-    // the file worth a backup.
-    auto db = jet::Database::open(file, jet::OpenMode::ReadWrite);
-    backupBeforeChange(file);
+    auto db = openForChange(file);
     jet::ResultSet rows = db->readTable(args[1]);
     if (position >= rows.rows.size()) {
         std::cerr << "kantelo-db: " << file << ": table " << args[1] << " has " << rows.rows.size()

@@ -1,7 +1,9 @@
 // The subcommands of kantelo-db. Each returns the process exit code; errors go to stderr.
 #pragma once
+#include "jet/database.h"
 #include "texts/language.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,11 @@ int cmdRestore(const Args& args);
 // The backup of FILE before this run's first change to it; throws (the change must not go
 // ahead) when it cannot be made.
 void backupBeforeChange(const std::string& file);
+// The checks that a write session makes (a damaged or read-only file, another program holding
+// it), then the backup above, with no write session left open; throws as they do.
+void prepareChange(const std::string& file);
+// FILE opened for writing after prepareChange.
+std::unique_ptr<jet::Database> openForChange(const std::string& file);
 int cmdLongLines(const Args& args);
 int cmdFormat(const Args& args);
 int cmdCompare(const Args& args);

@@ -1,6 +1,7 @@
 // kantelo-db: command-line access to the Jet engine, for scripts, demo data and checks.
 #include "commands.h"
 
+#include "data/program_io.h"
 #include "jet/in_use.h"
 #include "texts/error_texts.h"
 
@@ -58,29 +59,31 @@ texts::Language& kantelo_db::messageLanguage() {
 }
 
 int main(int argc, char** argv) {
+    // Paths and values arrive in UTF-8 and output leaves as bytes on every platform, so an
+    // export is the same file on Windows as elsewhere.
+    data::useBinaryStandardStreams();
+    std::vector<std::string> arguments = data::programArguments(argc, argv);
     // One option for every command, given before it.
-    if (argc >= 2 && std::strcmp(argv[1], "--lang") == 0) {
-        const auto language = argc >= 3 ? texts::languageOfCode(QString::fromUtf8(argv[2])) : std::nullopt;
+    if (!arguments.empty() && arguments[0] == "--lang") {
+        const auto language = arguments.size() >= 2 ? texts::languageOfCode(QString::fromStdString(arguments[1])) : std::nullopt;
         if (!language) {
             std::cerr << "kantelo-db: --lang takes NL, UK or DE\n";
             return 2;
         }
         kantelo_db::messageLanguage() = *language;
-        argv[2] = argv[0];
-        argv += 2;
-        argc -= 2;
+        arguments.erase(arguments.begin(), arguments.begin() + 2);
     }
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        usage(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 2 : 0;
+    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
+        usage(arguments.empty() ? std::cerr : std::cout);
+        return arguments.empty() ? 2 : 0;
     }
-    auto it = commands().find(argv[1]);
+    auto it = commands().find(arguments[0]);
     if (it == commands().end()) {
-        std::cerr << "kantelo-db: unknown command '" << argv[1] << "'\n";
+        std::cerr << "kantelo-db: unknown command '" << arguments[0] << "'\n";
         usage(std::cerr);
         return 2;
     }
-    kantelo_db::Args args(argv + 2, argv + argc);
+    kantelo_db::Args args(arguments.begin() + 1, arguments.end());
     try {
         return it->second.run(args);
     } catch (const jet::InUseError& e) {
