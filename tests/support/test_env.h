@@ -10,7 +10,7 @@ std::filesystem::path sharedDir();     // $KANTELO_SHARED_DIR or the configured 
 std::filesystem::path corpusDir();     // sharedDir()/jet4-corpus
 std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted; throws when none
 std::filesystem::path buildDir();      // $KANTELO_BUILD_DIR or the configured default
-std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db
+std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db (kantelo-db.exe on Windows)
 
 // A fresh folder below the system temp folder, removed (with its contents) on destruction.
 class TempDir {
@@ -38,7 +38,8 @@ private:
     std::string old_;
 };
 
-// The whole content of a file ("" when it cannot be read).
+// The whole content of a file ("" when there is none; throws when it is there but cannot be
+// opened, e.g. on Windows while a write session holds it).
 std::string readBytes(const std::filesystem::path& file);
 
 // Copies a file into `dir`, writable, and returns the copy's path.
@@ -50,6 +51,13 @@ struct CommandResult {
     std::string err; // standard error
 };
 // Runs argv[0] with the arguments (no shell), optionally feeding `input` on standard input.
+// Arguments are UTF-8. On Windows a bare name is looked up on PATH as NAME.exe, then as NAME
+// (under Wine, a Linux program on a Z: folder of PATH).
 CommandResult run(const std::vector<std::string>& argv, const std::string& input = {});
+
+// A file's name for a program of the host system: on Windows under Wine, the Linux path of a
+// Windows path (mdbtools run there as Linux programs; throws without Wine); elsewhere the path
+// itself.
+std::string hostPath(const std::filesystem::path& path);
 
 } // namespace test_support
