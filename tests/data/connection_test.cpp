@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 namespace {
 
 using namespace data_test;
@@ -94,6 +97,35 @@ TEST(Connection, AMissingFileIsNamedInTheMessageAndLeavesItClosed) {
     }
     EXPECT_FALSE(connection.connected());
     qunsetenv("KANTELO_DRIVE_C");
+}
+
+// A file that another program replaced (by a compacted copy) is read anew at the next open of a
+// query, also when its folder and name hold non-ASCII letters.
+TEST(Connection, AQueryOpenedAfterTheFileWasReplacedReadsTheNewFile) {
+    test_support::TempDir dir;
+    const std::filesystem::path folder = dir.path() / std::filesystem::path(u8"J\u00f6rg");
+    std::filesystem::create_directory(folder);
+    const auto file = folder / std::filesystem::path(u8"Z\u00fcrcher Bibel.mdb");
+    test_support::writeBible(file, test_support::simpleBible(1, 1, 2));
+    // The file's time well before the replacement, which a check by time would otherwise miss
+    // when both fall within the file system's timestamp resolution.
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) - std::chrono::hours(1));
+    data::Connection connection;
+    connect(connection, file);
+    data::Query query(connection);
+    setStatement(query, {"Select * from bible where Book = 1 and Chapter = 1 and Verse = 2"});
+    query.open();
+    ASSERT_EQ(query.fieldByName("BIBLETEXT").asString().toStdString(), "Verse 1:1:2");
+
+    test_support::BibleSpec replacement = test_support::simpleBible(1, 1, 2);
+    replacement.verses[1].text = u"from the replacement";
+    test_support::writeBible(folder / "copy.mdb", replacement);
+    // The old file first moves aside: Windows renames no file onto one that is open.
+    std::filesystem::rename(file, folder / "old.mdb");
+    std::filesystem::rename(folder / "copy.mdb", file);
+    query.close();
+    query.open();
+    EXPECT_EQ(query.fieldByName("BIBLETEXT").asString().toStdString(), "from the replacement");
 }
 
 TEST(Connection, BadFilesGiveTheEnginesErrorAndStayClosed) {
