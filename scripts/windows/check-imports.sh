@@ -3,7 +3,7 @@
 # every Windows 10/11 has: a package that would not start on a clean PC.
 set -euo pipefail
 folder="${1:?usage: check-imports.sh FOLDER}"
-system='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|comctl32|imm32|winmm|ws2_32|version|uxtheme|dwmapi|shlwapi|setupapi|netapi32|userenv|wtsapi32|d3d9|d3d11|dxgi|d2d1|dwrite|authz|mpr|msvcrt|ucrtbase|api-ms-win-.*|bcrypt|crypt32|secur32|rpcrt4|powrprof|cfgmgr32|dxva2|wintrust|ntdll)\.dll$'
+system='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|comctl32|imm32|winmm|ws2_32|version|uxtheme|dwmapi|shlwapi|setupapi|netapi32|userenv|wtsapi32|d3d9|d3d11|dxgi|d2d1|dwrite|authz|mpr|msvcrt|ucrtbase|api-ms-win-.*|bcrypt|crypt32|secur32|rpcrt4|powrprof|cfgmgr32|dxva2|wintrust|ntdll|shcore)\.dll$'
 status=0
 while IFS= read -r -d '' file; do
   while read -r dll; do
