@@ -114,4 +114,37 @@ TEST(IniFile, UnwritableFileOrFolderFailsAndChangesNothing) {
     EXPECT_EQ(app::readProfileString(readOnly, "Settings", "Taal", ""), "UK");
 }
 
+// Where the settings go: beside the executable while that can be written, else the file of
+// the same name in the user's settings folder (a program copied into a read-only folder).
+TEST(IniFile, SettingsGoToTheUsersFolderWhereTheExecutablesFolderCannotTakeThem) {
+    namespace fs = std::filesystem;
+    test_support::TempDir dir;
+    auto q = [](const fs::path& p) { return QString::fromStdString(p.string()); };
+    const fs::path user = dir / "user" / "Kantelo";
+
+    const fs::path open = dir / "open";
+    fs::create_directory(open);
+    EXPECT_EQ(app::settingsFileFor(q(open / "kantelo.INI"), q(user)), q(open / "kantelo.INI"));
+    EXPECT_TRUE(fs::is_empty(open)); // finding out left nothing behind
+
+    // Write flags off count also for a user whom the system lets write anyway (root).
+    const fs::path locked = dir / "locked";
+    fs::create_directory(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(app::settingsFileFor(q(locked / "kantelo.INI"), q(user)), q(user / "kantelo.INI"));
+    EXPECT_TRUE(fs::is_directory(user));
+    fs::permissions(locked, fs::perms::owner_all);
+
+    const fs::path readOnlyIni = open / "kantelo.INI";
+    ASSERT_TRUE(app::writeProfileString(q(readOnlyIni), "Settings", "Taal", "DE"));
+    EXPECT_EQ(app::settingsFileFor(q(readOnlyIni), q(user)), q(readOnlyIni)); // writable: stays
+    fs::permissions(readOnlyIni, fs::perms::owner_read);
+    EXPECT_EQ(app::settingsFileFor(q(readOnlyIni), q(user)), q(user / "kantelo.INI"));
+
+    // No user folder known: the file beside the executable all the same (its write then fails
+    // with the usual message).
+    EXPECT_EQ(app::settingsFileFor(q(readOnlyIni), QString()), q(readOnlyIni));
+}
+
 } // namespace
+

@@ -2,6 +2,7 @@
 // the newest ten, restoring, the run's memory, and the same through kantelo-db.
 #include "maintenance/backup_run.h"
 #include "maintenance/backups.h"
+#include "data/win_path.h"
 
 #include "support/bible_fixture.h"
 #include "support/test_env.h"
@@ -78,6 +79,19 @@ TEST(BackupNames, OnlyNamesWrittenExactlySoCount) {
     // A bible whose own name looks like a backup's keeps its backups apart.
     EXPECT_TRUE(maintenance::parseBackupFileName("Safe-20260314-120005-20260315-120005.mdb", "Safe-20260314-120005"));
     EXPECT_EQ(maintenance::backupFileName("KJV", {2026, 1, 2, 3, 4, 5}), "KJV-20260102-030405.mdb");
+}
+
+// Windows compares file names without regard to letter case, so there kjv.mdb's backups are
+// KJV.mdb's; elsewhere the names must match exactly.
+TEST(BackupNames, LetterCaseCountsWhereTheFileSystemIgnoresIt) {
+    EXPECT_TRUE(data::sameNameIgnoringCase("Zürcher Bibel", "ZÜRCHER bibel"));
+    EXPECT_TRUE(data::sameNameIgnoringCase(".mdb", ".MDB"));
+    EXPECT_FALSE(data::sameNameIgnoringCase("Zürcher", "Zurcher"));
+    EXPECT_FALSE(data::sameNameIgnoringCase("KJV", "KJV2"));
+    EXPECT_EQ(maintenance::fileNamesEqual("kjv", "KJV"), maintenance::kFileNamesIgnoreCase);
+    EXPECT_EQ(maintenance::parseBackupFileName("kjv-20260314-120005.MDB", "KJV").has_value(),
+              maintenance::kFileNamesIgnoreCase);
+    EXPECT_TRUE(maintenance::fileNamesEqual("KJV", "KJV"));
 }
 
 class Backups : public ::testing::Test {

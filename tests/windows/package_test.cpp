@@ -91,10 +91,9 @@ Session drive(const Prefix& prefix, const std::string& program, const std::strin
                                   "QT_FORCE_STDERR_LOGGING=1", "QT_LOGGING_RULES=kantelo.messages.info=true"};
     argv.insert(argv.end(), environment.begin(), environment.end());
     const fs::path out = prefix.scratch();
-    for (const std::string& part : {std::string("xvfb-run"), std::string("-a"), "-e", (out / "xvfb.txt").string(), std::string("-s"),
-                                    std::string("-screen 0 1280x1024x24"), std::string("bash"), std::string(KANTELO_DRIVE_SCRIPT),
-                                    out.string(), program, title})
-        argv.push_back(part);
+    const std::vector<std::string> xvfb{"xvfb-run", "-a", "-e", (out / "xvfb.txt").string(), "-s", "-screen 0 1280x1024x24",
+                                           "bash", KANTELO_DRIVE_SCRIPT, out.string(), program, title};
+    argv.insert(argv.end(), xvfb.begin(), xvfb.end());
     argv.insert(argv.end(), steps.begin(), steps.end());
     Session session;
     for (int attempt = 0; attempt < 3; ++attempt) { // an X server that never came up: try another
@@ -126,7 +125,7 @@ const std::vector<std::string> kEditSecondVerse = {
     "click", "600", "170",          // the view, after the end of its line
     "type", " and more", "key", "Return", "type", "a second line",
     "rightclick", "100", "186",     // on the second line: the popup menu
-    "key", "Return",                // its first command: force a new slide
+    "key", "Down", "key", "Return", // its first command: force a new slide
 };
 const std::vector<std::string> kCloseWindow = {"click", "877", "653", "ended", "60"};
 
@@ -136,7 +135,8 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
     return all;
 }
 
-const std::string kEditedVerse = "Verse 1:1:2 and more\\r\\na second line\\r\\n\\r\\n";
+// The line broken by Enter, and the slide change after the last line.
+const std::string kEditedVerse = "Verse 1:1:2 and more\\r\\na second line\\r\\n";
 
 std::string iniOf(const fs::path& folder) { return bytesOf(folder / "kantelo.INI"); }
 
