@@ -51,8 +51,9 @@ struct CommandResult {
     std::string err; // standard error
 };
 // Runs argv[0] with the arguments (no shell), optionally feeding `input` on standard input.
-// Arguments are UTF-8. On Windows a bare name is looked up on PATH as NAME.exe, then as NAME
-// (under Wine, a Linux program on a Z: folder of PATH).
+// Arguments are UTF-8. On Windows a program that is not a Windows one (a bare name that PATH does
+// not have as NAME.exe, or a file that is not an .exe) runs under Wine as a program of the Linux
+// host, found on the host's PATH; it sees the environment Wine started with.
 CommandResult run(const std::vector<std::string>& argv, const std::string& input = {});
 
 // A file's name for a program of the host system: on Windows under Wine, the Linux path of a

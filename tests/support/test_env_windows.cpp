@@ -88,9 +88,9 @@ UnixSpawn wineUnixSpawn() {
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
 }
 
-// A program of the Linux host, under Wine. CreateProcessW would start it too, but detached:
-// Wine hands it no standard error, no standard output or input of an anonymous pipe, and its
-// exit status is lost. So the command runs from /bin/sh with its standard streams on files.
+// A program of the Linux host, under Wine. CreateProcessW starts one too, but detached (Wine 8):
+// its exit status is lost (always 0), its standard error is Wine's own, and what it writes to an
+// anonymous pipe never arrives. So the command runs from /bin/sh with its streams on files.
 CommandResult runOnHost(const std::vector<std::string>& argv, const std::string& input) {
     const UnixSpawn spawn = wineUnixSpawn();
     if (!spawn) return {127, {}, "cannot start " + argv[0] + ": not a Windows program, and not under Wine"};
