@@ -2,7 +2,8 @@
 ; makensis -DVERSION=3.0 -DSTAGE=<folder with kantelo.exe and its DLLs> -DICON=<.ico> -DOUTFILE=<setup.exe>
 ; Silent install: setup.exe /S [/D=C:\path]. The uninstaller removes the program's own files
 ; only: the bibles, kantelo.INI (the settings) and the backups stay.
-Unicode true
+; A 64-bit installer: the program is 64-bit, and a 64-bit Windows (or wine64) runs it as it is.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !ifndef VERSION

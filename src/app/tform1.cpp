@@ -17,8 +17,8 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QFile>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QMenu>
 #include <QMenuBar>
@@ -655,7 +655,15 @@ void TForm1::About2Click() {
 
 // ---- Shared services ------------------------------------------------------------------------
 
-Q_LOGGING_CATEGORY(messagesShown, "kantelo.messages", QtWarningMsg)
+// Every message shown is also appended to the file $KANTELO_MESSAGE_LOG names, when it is set:
+// what the user was told, for support and for tests of the Windows program, whose message boxes
+// cannot be read from outside.
+void TForm1::logMessage(const QString& text) {
+    const QString log = qEnvironmentVariable("KANTELO_MESSAGE_LOG");
+    if (log.isEmpty()) return;
+    QFile file(log);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) file.write(text.toUtf8() + "\n");
+}
 
 void TForm1::showMessage(const QString& text) {
     if (messageSink) {
@@ -666,9 +674,7 @@ void TForm1::showMessage(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // The log of what the user was told (off unless QT_LOGGING_RULES turns it on); a Windows
-    // program's message boxes cannot be read from outside otherwise.
-    qCInfo(messagesShown).noquote() << shown;
+    logMessage(shown);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kantelo"), shown, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

@@ -306,6 +306,7 @@ public:
     static QString settingsPathOverride;
     static QString settingsPath();
     static QString userSettingsFolder();
+    static void logMessage(const QString& text);
 
     TAboutBox* AboutBox = nullptr; // created by main after the window (else on first use)
 

@@ -7,6 +7,7 @@
 # window manager Wine draws no frame).
 #   click X Y | rightclick X Y | key KEYS... | type TEXT | pause SECONDS
 #   window NAME           wait for another top-level window (a message box) and stand on it
+#   dismiss               press Enter on that window, wait until it is gone, stand on the main one
 #   main                  stand on the main window again
 #   shot FILE             a screenshot of the screen
 #   ended SECONDS         the program must end within SECONDS (prints "exit=N")
@@ -52,6 +53,13 @@ while [ $# -gt 0 ]; do
     window)
       current=$(find_window "$1" 60) || { echo "no window '$1'"; kill $pid 2>/dev/null; exit 2; }
       echo "found=$1"; shift; sleep 0.5 ;;
+    dismiss)
+      xdotool key Return
+      for i in $(seq 1 100); do
+        xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$current" || break
+        sleep 0.1
+      done
+      current=$main ;;
     main) current=$main ;;
     shot) import -window root "$1"; shift ;;
     ended)
