@@ -1,18 +1,36 @@
-# kantelo_add_tests(<prefix> LIBS <libs...>): every *_test.cpp in the calling folder becomes one
-# GoogleTest executable and one CTest test named <prefix>.<file>.
+# kantelo_add_tests(<prefix> LIBS <libs...> [SOURCES <extra sources...>] [EXCLUDE <files...>]):
+# every *_test.cpp in the calling folder (but the EXCLUDE'd ones) becomes one GoogleTest
+# executable and one CTest test named <prefix>.<file>.
 function(kantelo_add_tests prefix)
-  cmake_parse_arguments(ARG "" "" "LIBS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;SOURCES;EXCLUDE" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM tests ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
+  if(KANTELO_WINDOWS_TEST_ENVIRONMENT)
+    set(environment "${KANTELO_WINDOWS_TEST_ENVIRONMENT}")
+  else()
+    set(environment "QT_QPA_PLATFORM=offscreen;KANTELO_SHARED_DIR=${KANTELO_SHARED_DIR};KANTELO_BUILD_DIR=${CMAKE_BINARY_DIR};KANTELO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endif()
   foreach(src ${tests})
     get_filename_component(name ${src} NAME_WE)
     set(target ${prefix}_${name})
     add_executable(${target} ${src} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} kantelo_test_support kantelo_test_backup_folder GTest::gtest GTest::gmock GTest::gtest_main)
     add_test(NAME ${prefix}.${name} COMMAND ${target})
-    set_tests_properties(${prefix}.${name} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KANTELO_SHARED_DIR=${KANTELO_SHARED_DIR};KANTELO_BUILD_DIR=${CMAKE_BINARY_DIR};KANTELO_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-      TIMEOUT 600)
+    set_tests_properties(${prefix}.${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
+    if(KANTELO_WINDOWS_TEST_FIXTURE)
+      set_tests_properties(${prefix}.${name} PROPERTIES FIXTURES_REQUIRED ${KANTELO_WINDOWS_TEST_FIXTURE})
+    endif()
   endforeach()
+endfunction()
+
+# kantelo_windows_test_path(<var> <path>): a path of this machine as a Windows test program run
+# under Wine names it: Z: and the absolute Linux path with backslashes.
+function(kantelo_windows_test_path var path)
+  get_filename_component(path "${path}" ABSOLUTE)
+  string(REPLACE "/" "\\" path "Z:${path}")
+  set(${var} "${path}" PARENT_SCOPE)
 endfunction()
 
 # kantelo_library(<target> [PUBLIC deps...]): a static library of every .cpp in the calling

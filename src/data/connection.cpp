@@ -110,7 +110,8 @@ jet::Database& Connection::database() {
 
 Connection::FileStamp Connection::currentStamp() const {
     FileStamp s;
-    const std::string path = nativeName(resolved_);
+    // Through UTF-16: a narrow name would be read in the ANSI code page on Windows.
+    const std::filesystem::path path = fsPath(resolved_);
     std::error_code ec;
     s.size = std::filesystem::file_size(path, ec);
     const auto time = std::filesystem::last_write_time(path, ec);

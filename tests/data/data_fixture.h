@@ -10,9 +10,17 @@
 
 namespace data_test {
 
+// A path as a QString: its bytes decoded as Qt decodes file names; on Windows its UTF-16.
+inline QString qtPath(const std::filesystem::path& file) {
+#ifdef _WIN32
+    return QString::fromStdWString(file.native());
+#else
+    return QFile::decodeName(file.c_str());
+#endif
+}
+
 inline QString connectionStringFor(const std::filesystem::path& file) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QFile::decodeName(file.c_str()) +
-           ";Persist Security Info=False";
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + qtPath(file) + ";Persist Security Info=False";
 }
 
 // Opens `connection` on `file`.

@@ -1,9 +1,11 @@
 // jet::compact on every file Access wrote: the copy exports identically through mdb-export and
 // passes the consistency checker, the source stays as it was; what it reclaims in a bible and what
 // it leaves where it is; and the refusals, which leave no destination behind.
+#include "jet/in_use.h"
 #include "support/bible_fixture.h"
 #include "write_helpers.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -139,6 +141,43 @@ TEST(Compact, RefusesAndLeavesNoDestination) {
         if (regular) {
             EXPECT_TRUE(readBytes(c.source) == before);
         }
+    }
+}
+
+// The engine's names are UTF-8 (on Windows it widens them for the system): a bible in a folder
+// and under a name with letters beyond ASCII is made, written, checked for other users (beside its
+// lock file), compacted, and refused as a destination that exists.
+TEST(WholeFileSteps, TakeNamesBeyondAscii) {
+    test_support::TempDir dir;
+    const std::filesystem::path folder = dir.path() / std::filesystem::path(u8"J\u00f6rg \u0391\u03a9");
+    std::filesystem::create_directory(folder);
+    const std::filesystem::path file = folder / std::filesystem::path(u8"Z\u00fcrcher Bibel.mdb");
+    const std::filesystem::path copy = folder / std::filesystem::path(u8"Z\u00fcrcher Bibel.mdbx");
+    const std::string name = file.string(), copyName = copy.string(); // UTF-8 with either library
+    test_support::writeBible(file, test_support::simpleBible(1, 1, 2));
+    // An idle lock file, as Jet leaves one behind: nobody holds a lock in it.
+    std::ofstream(folder / std::filesystem::path(u8"z\u00fcrcher bibel.LDB"), std::ios::binary) << std::string(64, '\0');
+    EXPECT_NO_THROW(jet::refuseIfInUse(name, jet::InUseCheck::Thorough));
+    {
+        auto db = jet::Database::open(name, jet::OpenMode::ReadWrite);
+        const jet::ResultSet rs = db->readTable("bible");
+        db->updateText("bible", rs.rows.back().id, "BIBLETEXT", u"\u00e4\u00f6\u00fc");
+    }
+    jet::compact(name, copyName);
+    // Under the name asked for, in the same folder (a name read in another code page would be
+    // another entry).
+    std::vector<std::filesystem::path> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) entries.push_back(entry.path().filename());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::filesystem::path>{file.filename(), copy.filename(),
+                                                            std::filesystem::path(u8"z\u00fcrcher bibel.LDB")}));
+    expectConsistent(copy);
+    EXPECT_EQ(test_support::readVerseTexts(copy).at({1, 1, 2}), u"\u00e4\u00f6\u00fc");
+    try {
+        jet::compact(name, copyName);
+        ADD_FAILURE() << "compacted onto an existing file";
+    } catch (const jet::Error& e) {
+        EXPECT_NE(std::string(e.what()).find(copyName), std::string::npos) << e.what();
     }
 }
 

@@ -32,7 +32,7 @@ std::vector<std::string> lines(const std::string& text) {
 // row that was moved to another page (overflow row) mdbtools lists it where its data now lives,
 // we list it where its row header is; so records are compared as sorted lists.
 void expectSameExport(const fs::path& file, const std::string& table) {
-    auto theirs = run({"mdb-export", file.string(), table});
+    auto theirs = run({"mdb-export", test_support::hostPath(file), table});
     ASSERT_EQ(theirs.exitCode, 0) << theirs.err;
     auto ours = run({test_support::kanteloDbTool().string(), "export", file.string(), table});
     ASSERT_EQ(ours.exitCode, 0) << file << " " << table << ": " << ours.err;
@@ -49,7 +49,7 @@ class CorpusFile : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(CorpusFile, TablesAndEveryRowMatchMdbtools) {
     const fs::path& file = GetParam();
-    auto theirs = run({"mdb-tables", "-1", file.string()});
+    auto theirs = run({"mdb-tables", "-1", test_support::hostPath(file)});
     ASSERT_EQ(theirs.exitCode, 0) << theirs.err;
     auto ours = run({test_support::kanteloDbTool().string(), "tables", file.string()});
     ASSERT_EQ(ours.exitCode, 0) << ours.err;

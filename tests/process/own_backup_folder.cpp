@@ -8,7 +8,12 @@ namespace {
 
 struct OwnBackupFolder {
     test_support::TempDir folder;
+#ifdef _WIN32
+    // Set wide, as the path is: a narrow value is read in the ANSI code page.
+    OwnBackupFolder() { _wputenv_s(L"KANTELO_BACKUP_DIR", (folder / "backups").c_str()); }
+#else
     OwnBackupFolder() { setenv("KANTELO_BACKUP_DIR", (folder / "backups").c_str(), 1); }
+#endif
 };
 
 const OwnBackupFolder ownBackupFolder;

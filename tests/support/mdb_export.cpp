@@ -44,7 +44,7 @@ Cells parseCsv(const std::string& text, std::vector<std::string>* header) {
 }
 
 std::vector<std::string> mdbTables(const std::filesystem::path& file) {
-    auto r = run({"mdb-tables", "-1", file.string()});
+    auto r = run({"mdb-tables", "-1", hostPath(file)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> names;
     std::istringstream in(r.out);
@@ -54,7 +54,7 @@ std::vector<std::string> mdbTables(const std::filesystem::path& file) {
 }
 
 std::string mdbExportRaw(const std::filesystem::path& file, const std::string& table) {
-    auto r = run({"mdb-export", "-b", "strip", file.string(), table});
+    auto r = run({"mdb-export", "-b", "strip", hostPath(file), table});
     EXPECT_EQ(r.exitCode, 0) << table << ": " << r.err;
     return r.out;
 }

@@ -3,20 +3,29 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
 #include <utility>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace test_support {
 
 namespace {
+#ifdef _WIN32
+// Read wide: a narrow value would come in the ANSI code page.
+fs::path fromEnv(const char* name, const char* fallback) {
+    const wchar_t* v = _wgetenv(fs::path(name).c_str());
+    return v && *v ? fs::path(v) : fs::path(fallback);
+}
+#else
 fs::path fromEnv(const char* name, const char* fallback) {
     const char* v = std::getenv(name);
     return fs::path(v && *v ? v : fallback);
@@ -32,16 +41,22 @@ std::string readAll(int fd) {
     }
     return s;
 }
+#endif
 } // namespace
 
 fs::path sharedDir() { return fromEnv("KANTELO_SHARED_DIR", KANTELO_DEFAULT_SHARED_DIR); }
 fs::path corpusDir() { return sharedDir() / "jet4-corpus"; }
 fs::path buildDir() { return fromEnv("KANTELO_BUILD_DIR", KANTELO_DEFAULT_BUILD_DIR); }
+#ifdef _WIN32
+fs::path kanteloDbTool() { return buildDir() / "tools" / "kantelo_db" / "kantelo-db.exe"; }
+#else
 fs::path kanteloDbTool() { return buildDir() / "tools" / "kantelo_db" / "kantelo-db"; }
+#endif
 
 fs::path demoBiblesDir() {
     const fs::path source = fromEnv("KANTELO_SOURCE_DIR", KANTELO_DEFAULT_SOURCE_DIR);
-    const fs::path dir = fromEnv("KANTELO_DEMO_BIBLES", (source / "demo/drive_c/Lumora/HolyBibles").c_str());
+    fs::path dir = fromEnv("KANTELO_DEMO_BIBLES", "");
+    if (dir.empty()) dir = source / "demo" / "drive_c" / "Lumora" / "HolyBibles";
     for (const char* name : {"KJV.mdb", "WEB.mdb"})
         if (!fs::exists(dir / name))
             throw std::runtime_error("The demo bible " + (dir / name).string() +
@@ -61,6 +76,8 @@ std::vector<fs::path> corpusFiles() {
 
 std::string readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
+    // Two failed reads would compare equal: a file that is there must be read.
+    if (!in && fs::exists(file)) throw std::runtime_error("cannot read " + file.string());
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
@@ -85,6 +102,8 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
+#ifndef _WIN32
+// The process and environment helpers of Windows are in test_env_windows.cpp.
 ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) {
         had_ = true;
@@ -97,6 +116,7 @@ ScopedEnv::~ScopedEnv() {
     if (had_) setenv(name_.c_str(), old_.c_str(), 1);
     else unsetenv(name_.c_str());
 }
+#endif
 
 fs::path copyInto(const fs::path& file, const fs::path& dir) {
     fs::path dest = dir / file.filename();
@@ -104,6 +124,9 @@ fs::path copyInto(const fs::path& file, const fs::path& dir) {
     fs::permissions(dest, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
     return dest;
 }
+
+#ifndef _WIN32
+std::string hostPath(const fs::path& path) { return path.string(); }
 
 CommandResult run(const std::vector<std::string>& argv, const std::string& input) {
     int inPipe[2], outPipe[2], errPipe[2];
@@ -152,5 +175,6 @@ CommandResult run(const std::vector<std::string>& argv, const std::string& input
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return r;
 }
+#endif
 
 } // namespace test_support

@@ -10,7 +10,7 @@ std::filesystem::path sharedDir();     // $KANTELO_SHARED_DIR or the configured 
 std::filesystem::path corpusDir();     // sharedDir()/jet4-corpus
 std::vector<std::filesystem::path> corpusFiles(); // every .mdb in the corpus, sorted; throws when none
 std::filesystem::path buildDir();      // $KANTELO_BUILD_DIR or the configured default
-std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db
+std::filesystem::path kanteloDbTool(); // buildDir()/tools/kantelo_db/kantelo-db (kantelo-db.exe on Windows)
 // The folder of the demo bibles KJV.mdb and WEB.mdb: $KANTELO_DEMO_BIBLES, or
 // demo/drive_c/Lumora/HolyBibles in the checkout (made by scripts/make-demo-bibles.sh). Throws
 // when either bible is missing there.
@@ -42,7 +42,8 @@ private:
     std::string old_;
 };
 
-// The whole content of a file ("" when it cannot be read).
+// The whole content of a file ("" when there is none; throws when it is there but cannot be
+// opened, e.g. on Windows while a write session holds it).
 std::string readBytes(const std::filesystem::path& file);
 
 // Copies a file into `dir`, writable, and returns the copy's path.
@@ -54,6 +55,14 @@ struct CommandResult {
     std::string err; // standard error
 };
 // Runs argv[0] with the arguments (no shell), optionally feeding `input` on standard input.
+// Arguments are UTF-8. On Windows a program that is not a Windows one (a bare name that PATH does
+// not have as NAME.exe, or a file that is not an .exe) runs under Wine as a program of the Linux
+// host, found on the host's PATH; it sees the environment Wine started with.
 CommandResult run(const std::vector<std::string>& argv, const std::string& input = {});
+
+// A file's name for a program of the host system: on Windows under Wine, the Linux path of a
+// Windows path (mdbtools run there as Linux programs; throws without Wine); elsewhere the path
+// itself.
+std::string hostPath(const std::filesystem::path& path);
 
 } // namespace test_support
