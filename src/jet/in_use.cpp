@@ -102,9 +102,10 @@ bool lockedByOther(const std::string& path) {
     return false;
 }
 
+// The engine's own, technical wording; what the user reads (and what to do about it) is worded
+// from the facts by the program, in the user's language.
 std::string message(const std::string& database, const std::string& who) {
-    return database + ": another program has this bible open" + (who.empty() ? "" : " (" + who + ")") +
-           ". Close the bible there before Kantelo can save changes to it.";
+    return database + ": the file is open in another program" + (who.empty() ? "" : " (" + who + ")");
 }
 
 InUseError inUseError(const std::string& database, const std::string& who) {
@@ -162,8 +163,7 @@ InUseError openByAnotherProgram(const std::string& path) {
 
 InUseError lockedByAnotherProgram(const std::string& path) {
     return InUseError(ErrorKind::Locked, {path},
-                      path + ": the file is locked by another program. Close the bible there before Kantelo can "
-                             "use it.");
+                      path + ": the file is locked by another program");
 }
 
 } // namespace jet

@@ -96,7 +96,9 @@ QString errorMessage(const std::exception& error, Language language) {
     const auto* engine = dynamic_cast<const jet::Error*>(&error);
     const QString text = engine ? worded(*engine, language) : QString();
     if (text.isEmpty()) return technical;
-    if (technical.isEmpty() || text.contains(technical)) return text;
+    // The wording of these kinds holds every fact the engine's text gives.
+    const bool factsWorded = engine && (engine->kind() == jet::ErrorKind::InUse || engine->kind() == jet::ErrorKind::Locked);
+    if (technical.isEmpty() || factsWorded || text.contains(technical)) return text;
     return text + "\n(" + technical + ")";
 }
 

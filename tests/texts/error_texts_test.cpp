@@ -25,8 +25,7 @@ TEST(ErrorMessages, EachKindIsWordedWithItsFactsInEveryLanguage) {
     jet::ErrorFacts inUse = facts("K.mdb");
     inUse.holder = "computer STUDIO1, user Admin";
     const jet::InUseError held(jet::ErrorKind::InUse, inUse,
-                               "K.mdb: another program has this bible open (computer STUDIO1, user Admin). Close "
-                               "the bible there before Kantelo can save changes to it.");
+                               "K.mdb: the file is open in another program (computer STUDIO1, user Admin)");
     const jet::PageMissingError cut("K.mdb", 40, 12);
     jet::ErrorFacts column = facts("K.mdb");
     column.table = "bible";
@@ -39,14 +38,12 @@ TEST(ErrorMessages, EachKindIsWordedWithItsFactsInEveryLanguage) {
         Language language;
         const char* expected;
     } cases[] = {
-        // English where the engine's text is already the sentence: shown once, as before.
+        // A holder's facts are all in the sentence: the engine's text is not repeated.
         {held, Language::UK, "K.mdb: another program has this bible open (computer STUDIO1, user Admin). Close "
                              "the bible there before Kantelo can save changes to it."},
         {cut, Language::UK, "K.mdb is damaged or incomplete: page 40 lies past the end of the file (12 pages)"},
         {held, Language::NL, "K.mdb: een ander programma heeft deze bijbel geopend (computer STUDIO1, user Admin). "
-                             "Sluit de bijbel daar voordat Kantelo er wijzigingen in kan opslaan.\n(K.mdb: another "
-                             "program has this bible open (computer STUDIO1, user Admin). Close the bible there "
-                             "before Kantelo can save changes to it.)"},
+                             "Sluit de bijbel daar voordat Kantelo er wijzigingen in kan opslaan."},
         {cut, Language::DE, "K.mdb ist beschädigt oder unvollständig: Seite 40 liegt hinter dem Ende der Datei (12 "
                             "Seiten)\n(K.mdb is damaged or incomplete: page 40 lies past the end of the file (12 "
                             "pages))"},

@@ -40,7 +40,7 @@ TEST(WindowsPageFileUnderWine, RefusesWhileAnotherProgramHoldsTheBibleAndWritesA
         const auto held = check("held");
         EXPECT_EQ(held.exitCode, 0) << held.out << held.err;
         EXPECT_NE(held.out.find("refused write: " + wine_test::windowsPath(file) +
-                                ": another program has this bible open (computer WINEBOX, user Admin)"),
+                                ": the file is open in another program (computer WINEBOX, user Admin)"),
                   std::string::npos)
             << held.out;
         EXPECT_EQ(test_support::readBytes(file), original);
