@@ -191,22 +191,6 @@ int compareValues(const Value& a, const Value& b) {
     return 0;
 }
 
-bool comparableWithInteger(ColumnType t) {
-    switch (t) {
-    case ColumnType::Bool:
-    case ColumnType::Byte:
-    case ColumnType::Int:
-    case ColumnType::Long:
-    case ColumnType::Money:
-    case ColumnType::Float:
-    case ColumnType::Double:
-    case ColumnType::DateTime:
-    case ColumnType::Numeric:
-        return true;
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -222,7 +206,7 @@ Database::Impl::Selection Database::Impl::select(const std::string& sql) {
     std::vector<std::pair<size_t, int64_t>> conditions;
     for (const auto& c : st.where) {
         size_t i = column(c.column);
-        if (!comparableWithInteger(ColumnType(def.columns[i].typeCode)))
+        if (!holdsNumber(ColumnType(def.columns[i].typeCode)))
             throw Error(path + ": column '" + def.columns[i].nameUtf8 + "' of table '" + def.name +
                         "' holds " + columnTypeName(ColumnType(def.columns[i].typeCode)) +
                         " values and cannot be compared with the integer " + std::to_string(c.value));

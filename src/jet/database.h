@@ -37,6 +37,9 @@ enum class ColumnType : uint8_t {
 };
 
 std::string columnTypeName(ColumnType type); // "Long Integer", "Memo", "Text", ...
+// Whether a column of this type holds a number (a yes/no, a date and money count too): those
+// are fixed-length and compare with a whole number.
+bool holdsNumber(ColumnType type);
 
 struct ColumnInfo {
     std::string name;          // as stored (UTF-8)

@@ -13,14 +13,8 @@ namespace jet {
 
 using namespace format;
 
-bool ColumnDef::fixed() const {
-    switch (ColumnType(typeCode)) {
-    case ColumnType::Text:
-    case ColumnType::Binary:
-        return flags & kColFlagFixed; // fixed-length text exists (e.g. Text(1) flag columns)
-    case ColumnType::Memo:
-    case ColumnType::Ole:
-        return false;
+bool holdsNumber(ColumnType type) {
+    switch (type) {
     case ColumnType::Bool:
     case ColumnType::Byte:
     case ColumnType::Int:
@@ -29,10 +23,19 @@ bool ColumnDef::fixed() const {
     case ColumnType::Float:
     case ColumnType::Double:
     case ColumnType::DateTime:
-    case ColumnType::Guid:
     case ColumnType::Numeric:
         return true;
+    default:
+        return false;
     }
+}
+
+bool ColumnDef::fixed() const {
+    const ColumnType type = ColumnType(typeCode);
+    if (holdsNumber(type) || type == ColumnType::Guid) return true;
+    if (type == ColumnType::Memo || type == ColumnType::Ole) return false;
+    // Text and binary columns, and unknown types, as their flag says (fixed-length text
+    // exists, e.g. Text(1) flag columns).
     return flags & kColFlagFixed;
 }
 

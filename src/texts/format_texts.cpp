@@ -1,80 +1,89 @@
 #include "texts/format_texts.h"
 
+#include "texts/language.h"
+
 namespace texts {
 
 namespace {
 
-FormatTexts makeDutch() {
-    FormatTexts t;
-    t.menuCaption = QString::fromUtf8("Opmaken voor dia's…");
-    t.dialogTitle = QStringLiteral("Opmaken voor dia's");
-    t.maxLineLength = QStringLiteral("Maximale regellengte (tekens):");
-    t.maxSlideLines = QStringLiteral("Regels per dia (0 = geen grens):");
-    t.keepLineBreaks = QStringLiteral("Mijn regeleinden behouden");
-    t.previewOf = QStringLiteral("Zo wordt het huidige vers van %1:");
-    t.formatVerse = QStringLiteral("Dit vers opmaken");
-    t.formatBook = QStringLiteral("Dit boek opmaken");
-    t.formatBible = QStringLiteral("De hele bijbel opmaken");
-    t.closeButton = QStringLiteral("Sluiten");
-    t.msgConfirmBook = QStringLiteral("Alle verzen van %1 in %2 opmaken voor dia's?\nEerst wordt een reservekopie "
-                                      "gemaakt.");
-    t.msgConfirmBible = QStringLiteral("Alle verzen van %1 opmaken voor dia's?\nEerst wordt een reservekopie "
-                                       "gemaakt.");
-    t.msgVersesChanged = QStringLiteral("%1: %2 verzen gewijzigd.");
-    t.msgRestoreHint = QString::fromUtf8("Extra → Een reservekopie terugzetten… zet een bijbel terug zoals hij was.");
-    return t;
+const std::vector<TextEntry<FormatTexts>>& entries() {
+    static const std::vector<TextEntry<FormatTexts>> table{
+        {&FormatTexts::menuCaption,
+         {{QString::fromUtf8("Opmaken voor dia's…"),
+           QString::fromUtf8("Format for slides…"),
+           QString::fromUtf8("Für Folien formatieren…")}}},
+        {&FormatTexts::dialogTitle,
+         {{QStringLiteral("Opmaken voor dia's"),
+           QStringLiteral("Format for slides"),
+           QString::fromUtf8("Für Folien formatieren")}}},
+        {&FormatTexts::maxLineLength,
+         {{QStringLiteral("Maximale regellengte (tekens):"),
+           QStringLiteral("Maximum line length (characters):"),
+           QString::fromUtf8("Maximale Zeilenlänge (Zeichen):")}}},
+        {&FormatTexts::maxSlideLines,
+         {{QStringLiteral("Regels per dia (0 = geen grens):"),
+           QStringLiteral("Lines per slide (0 = no limit):"),
+           QStringLiteral("Zeilen pro Folie (0 = keine Grenze):")}}},
+        {&FormatTexts::keepLineBreaks,
+         {{QStringLiteral("Mijn regeleinden behouden"),
+           QStringLiteral("Keep my line breaks"),
+           QStringLiteral("Meine Zeilenumbrüche behalten")}}},
+        {&FormatTexts::previewOf,
+         {{QStringLiteral("Zo wordt het huidige vers van %1:"),
+           QStringLiteral("The current verse of %1 becomes:"),
+           QStringLiteral("So wird der aktuelle Vers von %1:")}}},
+        {&FormatTexts::formatVerse,
+         {{QStringLiteral("Dit vers opmaken"),
+           QStringLiteral("Format this verse"),
+           QStringLiteral("Diesen Vers formatieren")}}},
+        {&FormatTexts::formatBook,
+         {{QStringLiteral("Dit boek opmaken"),
+           QStringLiteral("Format this book"),
+           QStringLiteral("Dieses Buch formatieren")}}},
+        {&FormatTexts::formatBible,
+         {{QStringLiteral("De hele bijbel opmaken"),
+           QStringLiteral("Format the whole bible"),
+           QStringLiteral("Die ganze Bibel formatieren")}}},
+        {&FormatTexts::closeButton,
+         {{QStringLiteral("Sluiten"),
+           QStringLiteral("Close"),
+           QString::fromUtf8("Schließen")}}},
+        {&FormatTexts::msgConfirmBook,
+         {{QStringLiteral("Alle verzen van %1 in %2 opmaken voor dia's?\nEerst wordt een reservekopie "
+                          "gemaakt."),
+           QStringLiteral("Format every verse of %1 in %2 for slides?\nA backup is made first."),
+           QString::fromUtf8("Alle Verse von %1 in %2 für Folien formatieren?\nZuerst wird eine "
+                          "Sicherung angelegt.")}}},
+        {&FormatTexts::msgConfirmBible,
+         {{QStringLiteral("Alle verzen van %1 opmaken voor dia's?\nEerst wordt een reservekopie "
+                          "gemaakt."),
+           QStringLiteral("Format every verse of %1 for slides?\nA backup is made first."),
+           QString::fromUtf8("Alle Verse von %1 für Folien formatieren?\nZuerst wird eine Sicherung "
+                          "angelegt.")}}},
+        {&FormatTexts::msgVersesChanged,
+         {{QStringLiteral("%1: %2 verzen gewijzigd."),
+           QStringLiteral("%1: %2 verses changed."),
+           QString::fromUtf8("%1: %2 Verse geändert.")}}},
+        {&FormatTexts::msgRestoreHint,
+         {{QString::fromUtf8("Extra → Een reservekopie terugzetten… zet een bijbel terug zoals hij was."),
+           QString::fromUtf8("Tools → Restore a backup… brings a bible back as it was."),
+           QString::fromUtf8("Extras → Eine Sicherung wiederherstellen… bringt eine Bibel zurück, wie "
+                          "sie war.")}}},
+    };
+    return table;
 }
 
-FormatTexts makeEnglish() {
+FormatTexts textsIn(Language language) {
     FormatTexts t;
-    t.menuCaption = QString::fromUtf8("Format for slides…");
-    t.dialogTitle = QStringLiteral("Format for slides");
-    t.maxLineLength = QStringLiteral("Maximum line length (characters):");
-    t.maxSlideLines = QStringLiteral("Lines per slide (0 = no limit):");
-    t.keepLineBreaks = QStringLiteral("Keep my line breaks");
-    t.previewOf = QStringLiteral("The current verse of %1 becomes:");
-    t.formatVerse = QStringLiteral("Format this verse");
-    t.formatBook = QStringLiteral("Format this book");
-    t.formatBible = QStringLiteral("Format the whole bible");
-    t.closeButton = QStringLiteral("Close");
-    t.msgConfirmBook = QStringLiteral("Format every verse of %1 in %2 for slides?\nA backup is made first.");
-    t.msgConfirmBible = QStringLiteral("Format every verse of %1 for slides?\nA backup is made first.");
-    t.msgVersesChanged = QStringLiteral("%1: %2 verses changed.");
-    t.msgRestoreHint = QString::fromUtf8("Tools → Restore a backup… brings a bible back as it was.");
-    return t;
-}
-
-FormatTexts makeGerman() {
-    FormatTexts t;
-    t.menuCaption = QString::fromUtf8("Für Folien formatieren…");
-    t.dialogTitle = QString::fromUtf8("Für Folien formatieren");
-    t.maxLineLength = QString::fromUtf8("Maximale Zeilenlänge (Zeichen):");
-    t.maxSlideLines = QStringLiteral("Zeilen pro Folie (0 = keine Grenze):");
-    t.keepLineBreaks = QStringLiteral("Meine Zeilenumbrüche behalten");
-    t.previewOf = QStringLiteral("So wird der aktuelle Vers von %1:");
-    t.formatVerse = QStringLiteral("Diesen Vers formatieren");
-    t.formatBook = QStringLiteral("Dieses Buch formatieren");
-    t.formatBible = QStringLiteral("Die ganze Bibel formatieren");
-    t.closeButton = QString::fromUtf8("Schließen");
-    t.msgConfirmBook = QString::fromUtf8("Alle Verse von %1 in %2 für Folien formatieren?\nZuerst wird eine "
-                                         "Sicherung angelegt.");
-    t.msgConfirmBible = QString::fromUtf8("Alle Verse von %1 für Folien formatieren?\nZuerst wird eine Sicherung "
-                                          "angelegt.");
-    t.msgVersesChanged = QString::fromUtf8("%1: %2 Verse geändert.");
-    t.msgRestoreHint = QString::fromUtf8("Extras → Eine Sicherung wiederherstellen… bringt eine Bibel zurück, wie "
-                                         "sie war.");
+    fillTexts(t, entries(), language);
     return t;
 }
 
 } // namespace
 
 const FormatTexts& formatTexts(const QString& languageCode) {
-    static const FormatTexts dutch = makeDutch();
-    static const FormatTexts english = makeEnglish();
-    static const FormatTexts german = makeGerman();
-    if (languageCode == QLatin1String("NL")) return dutch;
-    if (languageCode == QLatin1String("DE")) return german;
-    return english;
+    static const PerLanguage<FormatTexts> table{{textsIn(Language::NL), textsIn(Language::UK), textsIn(Language::DE)}};
+    return table[languageCode];
 }
 
 } // namespace texts

@@ -24,26 +24,27 @@ StoredVerse splitStored(const QString& text) {
     return verse;
 }
 
-QString toViewLine(const QString& storedLine) {
-    QString line = storedLine;
+namespace {
+
+// `line` with every `cr` made `crTo` and every `lf` made `lfTo`.
+QString swapped(QString line, QChar cr, QChar crTo, QChar lf, QChar lfTo) {
     for (QChar& c : line) {
-        if (c == kCr)
-            c = QChar(kCrStandIn);
-        else if (c == kLf)
-            c = QChar(kLfStandIn);
+        if (c == cr)
+            c = crTo;
+        else if (c == lf)
+            c = lfTo;
     }
     return line;
 }
 
+} // namespace
+
+QString toViewLine(const QString& storedLine) {
+    return swapped(storedLine, QChar(kCr), QChar(kCrStandIn), QChar(kLf), QChar(kLfStandIn));
+}
+
 QString fromViewLine(const QString& viewLine) {
-    QString line = viewLine;
-    for (QChar& c : line) {
-        if (c == kCrStandIn)
-            c = QChar(kCr);
-        else if (c == kLfStandIn)
-            c = QChar(kLf);
-    }
-    return line;
+    return swapped(viewLine, QChar(kCrStandIn), QChar(kCr), QChar(kLfStandIn), QChar(kLf));
 }
 
 QStringList splitInsertText(const QString& text) {
